@@ -1,0 +1,12 @@
+#!/usr/bin/env bash
+# Builds kelmora and every test, then runs the tests under Wine in a fresh prefix of their own.
+source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
+install_missing_packages
+build
+create_prefix "$BUILD/wineprefix-test" fresh
+ensure_display
+# One wineserver for the whole run, so each test process starts in a fraction of a second.
+start_wine_services
+trap 'wineserver -k 2>/dev/null || true; [ -n "${XVFB_PID:-}" ] && kill $XVFB_PID 2>/dev/null || true' EXIT
+cd "$REPO"
+ctest --preset windows "$@"

@@ -1,0 +1,32 @@
+#pragma once
+// The five command-line options and the action behind each. Every option takes a string value;
+// start-up registers them in this order and runs the action of each parsed entry in command-line
+// order.
+#include <string>
+
+// What the actions of one command-line run share.
+struct UseCommandLineRun {
+    enum class Scope { Unchosen, System, User, None };
+
+    bool openDialog = false;   // an action did not find what it was given: the main dialog opens
+    bool notFound = false;     // a "-rel" release or a "-path" folder was not found (exit code 2)
+    bool refused = false;      // an action refused its value (exit code 1)
+    Scope scope = Scope::Unchosen; // the environment scope, chosen once by the first switch action
+};
+
+using UseOptionAction = void (*)(const std::string& value, UseCommandLineRun& run);
+
+struct UseOption {
+    const char* name;
+    UseOptionAction action;
+};
+
+inline constexpr int kUseOptionCount = 5;
+extern const UseOption kUseOptions[kUseOptionCount];
+
+// The actions, each in the file named.
+void UseRunRegistryScript(const std::string& file, UseCommandLineRun& run);        // app/RegistryScript.cpp
+void UseSwitchToRelease(const std::string& name, UseCommandLineRun& run);          // app/CommandLineSwitch.cpp
+void UseSwitchToPath(const std::string& folder, UseCommandLineRun& run);           // app/CommandLineSwitch.cpp
+void UseImportUserAssociations(const std::string& file, UseCommandLineRun& run);   // app/ImportActions.cpp
+void UseImportMachineAssociations(const std::string& file, UseCommandLineRun& run); // app/ImportActions.cpp

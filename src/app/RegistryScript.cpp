@@ -1,0 +1,4 @@
+#include "app/Options.h"
+
+// Placeholder until "-reg" lands.
+void UseRunRegistryScript(const std::string&, UseCommandLineRun&) {}

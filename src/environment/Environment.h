@@ -1,0 +1,30 @@
+#pragma once
+// The suite's variables in the system environment (machineWide true, HKLM\SYSTEM\...\Environment)
+// or the user environment (machineWide false, HKCU\Environment), and the change broadcast.
+#include <windows.h>
+
+#include <string>
+
+inline constexpr const char* kFileAssociationsKey = "SOFTWARE\\Norvale\\Morvane\\File Associations";
+
+// Reads return the empty string when the key, the value or a string type is missing.
+std::string UseEnvReadRoot(bool machineWide);    // NVLROOT, expanded and trimmed
+std::string UseEnvReadSite(bool machineWide);    // NVL_SITE, expanded and trimmed
+std::string UseEnvReadLicFile(bool machineWide); // NVL_LIC_FILE, expanded, untrimmed
+std::string UseEnvReadPath(bool machineWide);    // PATH, raw
+// "rootDirectory" of the File Associations key, under HKLM when machineWide, else HKCU; expanded
+// and trimmed like NVLROOT.
+std::string UseReadRootDirectory(bool machineWide);
+
+// Removes trailing backslashes from root (the caller's string too), stores it as NVLROOT (REG_SZ) in
+// an existing environment key and broadcasts. Returns 0 or the registry's error code.
+LONG UseEnvWriteRoot(std::string& root, bool machineWide);
+// Stores PATH as REG_EXPAND_SZ in an existing environment key and broadcasts; true when stored.
+bool UseEnvWritePath(const std::string& path, bool machineWide);
+
+// WM_SETTINGCHANGE "Environment" to every top-level window, 5000 ms each, hung windows skipped.
+void UseBroadcastEnvChange();
+
+// A stored program path made real: "%NVLROOT%" resolved from the registry (system, user, root
+// record), or every other reference expanded from the process environment; in lower case.
+std::string UseExpandSuitePath(const std::string& text);

@@ -1,0 +1,90 @@
+#pragma once
+// Registry access: a thin layer over advapi32. Every path is relative to HKEY_LOCAL_MACHINE when
+// machineWide is true and to HKEY_CURRENT_USER when it is false. No operation asks for a registry
+// view: a path that wants the 32-bit view begins with SOFTWARE\Wow6432Node. Nothing here shows a
+// message; a missing key or value is an ordinary outcome.
+#include <windows.h>
+
+#include <optional>
+#include <string>
+
+// One open key, closed when the object goes away.
+class UseRegKey {
+public:
+    UseRegKey() = default;
+    explicit UseRegKey(HKEY key) noexcept : key_(key) {}
+    UseRegKey(UseRegKey&& other) noexcept : key_(other.Release()) {}
+    UseRegKey& operator=(UseRegKey&& other) noexcept;
+    UseRegKey(const UseRegKey&) = delete;
+    UseRegKey& operator=(const UseRegKey&) = delete;
+    ~UseRegKey() { Close(); }
+
+    HKEY Get() const noexcept { return key_; }
+    explicit operator bool() const noexcept { return key_ != nullptr; }
+    HKEY Release() noexcept;
+    void Close() noexcept;
+
+    // Opens path under parent. Returns ERROR_SUCCESS or the registry's status; on failure this
+    // object holds no key.
+    LONG Open(HKEY parent, const std::string& path, REGSAM access) noexcept;
+    // Creates path (with missing parents) or opens it, non-volatile. Same result as Open.
+    LONG Create(HKEY parent, const std::string& path, REGSAM access) noexcept;
+
+    // The number of direct subkeys, or nothing when the query fails.
+    std::optional<DWORD> SubKeyCount() const;
+    // The name of the subkey at index, read into a buffer of bufferSize bytes (the terminating
+    // zero included); nothing when the enumeration fails.
+    std::optional<std::string> SubKeyName(DWORD index, DWORD bufferSize) const;
+
+    struct Value {
+        DWORD type = REG_NONE;
+        std::string data; // the raw bytes, exactly as many as the registry reported
+    };
+    // Type and raw data of a value; nothing when it is missing or cannot be read.
+    std::optional<Value> QueryValue(const char* name) const;
+
+    // Stores text as a string value of the given type, with its terminating zero byte.
+    LONG SetString(const char* name, const std::string& text, DWORD type) const noexcept;
+
+private:
+    HKEY key_ = nullptr;
+};
+
+// HKEY_LOCAL_MACHINE when machineWide, else HKEY_CURRENT_USER.
+HKEY UseRegRoot(bool machineWide) noexcept;
+
+// The string a value holds under the read rules: REG_SZ or REG_EXPAND_SZ ending in a zero byte, or
+// REG_MULTI_SZ ending in its zero bytes, up to the first zero byte; the empty string for any other
+// type, an empty value or a badly terminated one. Nothing is expanded.
+std::string UseRegStringOf(const UseRegKey::Value& value);
+
+// Opens path with access; status receives ERROR_SUCCESS or the registry's error code.
+UseRegKey UseRegOpenKey(const std::string& path, bool machineWide, REGSAM access, LONG* status = nullptr);
+// True when the key opens with KEY_READ.
+bool UseRegKeyExists(const std::string& path, bool machineWide);
+// Creates (with missing parents) or opens the key with KEY_READ | KEY_WRITE; true on success.
+bool UseRegCreateKey(const std::string& path, bool machineWide);
+// The value's text by the read rules with all trailing backslashes removed; nothing when the key
+// does not open with KEY_READ or the value is missing.
+std::optional<std::string> UseRegReadString(const std::string& path, const std::string& valueName,
+                                            bool machineWide);
+// Creates or opens the key as UseRegCreateKey and stores the value with its terminating zero byte:
+// REG_EXPAND_SZ when the text contains a '%', else REG_SZ. True when stored.
+bool UseRegWriteString(const std::string& path, const std::string& valueName, const std::string& value,
+                       bool machineWide);
+// Opens parent with KEY_READ | KEY_WRITE and deletes the subkey, which only succeeds when it has no
+// subkeys of its own. True whenever the parent opened, whatever the deletion gave.
+bool UseRegDeleteSubKey(const std::string& parentPath, const std::string& subKey, bool machineWide);
+// As UseRegDeleteSubKey, deleting the subkey with all its descendants; the first failing open or
+// nested deletion ends the walk.
+bool UseRegDeleteKeyTree(const std::string& parentPath, const std::string& subKey, bool machineWide);
+// True when the key holds a value "DISPLAYNAME" (any letter case) of type REG_SZ or REG_EXPAND_SZ.
+bool UseRegHasDisplayName(const std::string& path, bool machineWide);
+// True when the value "ISCLIENTINSTALL", read by the read rules without trimming, is "TRUE" in any
+// letter case.
+bool UseRegIsClientInstall(const std::string& path, bool machineWide);
+
+// Opens a key of the shell's classes the way Windows' merged HKEY_CLASSES_ROOT view finds it: the
+// current user's classes (HKCU\SOFTWARE\Classes) first, the machine's second. Wine does not merge the
+// two, so the program looks in both itself and behaves the same on either platform.
+UseRegKey UseRegOpenClassesKey(const std::string& path, REGSAM access);
