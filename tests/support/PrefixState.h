@@ -1,0 +1,29 @@
+#pragma once
+// For black-box cases that run kelmora.exe against the test prefix's own registry: each case starts
+// without the suite's and the program's keys and leaves the environment as it found it.
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+class ScopedPrefixRegistry {
+public:
+    ScopedPrefixRegistry();
+    ~ScopedPrefixRegistry();
+    ScopedPrefixRegistry(const ScopedPrefixRegistry&) = delete;
+    ScopedPrefixRegistry& operator=(const ScopedPrefixRegistry&) = delete;
+
+private:
+    struct Saved {
+        bool machineWide;
+        std::string name;
+        std::optional<std::pair<unsigned long, std::string>> value; // type and raw bytes
+    };
+    std::vector<Saved> environment_;
+};
+
+class PrefixTest : public ::testing::Test {
+protected:
+    ScopedPrefixRegistry prefix_;
+};
