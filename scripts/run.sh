@@ -11,6 +11,12 @@ seed_run_prefix
 headless=
 [ -z "${DISPLAY:-}" ] && headless=1
 ensure_display
+# Xvfb has no window manager to draw title bars: then Wine draws its own.
+if [ -n "$headless" ]; then
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >/dev/null 2>&1
+else
+    wine reg delete 'HKCU\Software\Wine\X11 Driver' /v Decorated /f >/dev/null 2>&1
+fi
 set +e
 if [ -z "$headless" ]; then
     wine "$BUILD/kelmora.exe" "$@"
@@ -19,7 +25,7 @@ else
     wine "$BUILD/kelmora.exe" "$@" &
     pid=$!
     window=
-    for _ in $(seq 100); do
+    for _ in $(seq 300); do
         kill -0 $pid 2>/dev/null || break
         window=$(xdotool search --name '^Morvane' 2>/dev/null | head -n 1)
         [ -n "$window" ] && break
