@@ -4,20 +4,13 @@
 #include "app/ParameterParser.h"
 #include "app/StandardOutput.h"
 #include "app/UseException.h"
+#include "environment/Environment.h"
 #include "platform/Text.h"
 
 #include <windows.h>
 
 namespace {
 constexpr const char* kBaseName = "kelmora";
-
-// Tells running programs that the environment changed; hung windows are skipped, the others get
-// 5000 ms each.
-void SendEnvironmentChange() {
-    DWORD_PTR ignored = 0;
-    SendMessageTimeoutA(HWND_BROADCAST, WM_SETTINGCHANGE, 0, reinterpret_cast<LPARAM>("Environment"),
-                        SMTO_ABORTIFHUNG, 5000, &ignored);
-}
 } // namespace
 
 std::optional<std::string> UseArgumentText(const std::string& commandLine) {
@@ -56,7 +49,7 @@ bool CUse_WorkApp::InitInstance() {
 
     UseCommandLineRun run;
     if (RunOptions(parser, run)) {
-        SendEnvironmentChange();
+        UseBroadcastEnvChange();
         exitCode_ = UseExitCodeOf(run);
     } else {
         exitCode_ = kUseExitFailed;
