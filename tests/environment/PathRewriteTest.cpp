@@ -3,7 +3,7 @@
 #include "environment/SwitchLog.h"
 #include "environment/SwitchLogTesting.h"
 
-#include "EnvironmentProbe.h"
+#include "support/Sandbox.h"
 
 #include <filesystem>
 #include <fstream>
