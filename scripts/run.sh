@@ -1,12 +1,38 @@
 #!/usr/bin/env bash
 # Builds kelmora and runs it under Wine in the project's own prefix, passing the arguments through.
+# The prefix is seeded once with sample releases. Without a display, kelmora runs under Xvfb and a
+# dialog it opens is saved as build/screenshots/run.png and then closed.
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
+source "$REPO/scripts/seed-run-prefix.sh"
 install_missing_packages
-build --target kelmora
+build --target kelmora kelmora_help
 create_prefix "$REPO/.prefix-run"
+seed_run_prefix
+headless=
+[ -z "${DISPLAY:-}" ] && headless=1
 ensure_display
 set +e
-wine "$BUILD/kelmora.exe" "$@"
-status=$?
+if [ -z "$headless" ]; then
+    wine "$BUILD/kelmora.exe" "$@"
+    status=$?
+else
+    wine "$BUILD/kelmora.exe" "$@" &
+    pid=$!
+    window=
+    for _ in $(seq 100); do
+        kill -0 $pid 2>/dev/null || break
+        window=$(xdotool search --name '^Morvane' 2>/dev/null | head -n 1)
+        [ -n "$window" ] && break
+        sleep 0.1
+    done
+    if [ -n "$window" ]; then
+        sleep 1
+        mkdir -p "$BUILD/screenshots"
+        import -window root "$BUILD/screenshots/run.png" && echo "Screenshot: $BUILD/screenshots/run.png"
+        xdotool key --window "$window" Escape
+    fi
+    wait $pid
+    status=$?
+fi
 wineserver -w
 exit $status

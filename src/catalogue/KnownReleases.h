@@ -12,7 +12,8 @@ enum class UseDetectionKind {
     Value,
     // One installation per product-code subkey of a suite key (UseScanSuiteKey).
     SuiteScan,
-    // A 17.x release: client or file-server installation, found through any uninstall view.
+    // A 17.x release: client or file-server installation, found through any uninstall view. The row's
+    // presence code is the product, its key the release key; it picks its view itself.
     ClientOrServer,
 };
 

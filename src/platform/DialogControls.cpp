@@ -1,0 +1,103 @@
+#include "platform/DialogControls.h"
+
+#include <richedit.h>
+
+#include <algorithm>
+#include <vector>
+
+std::string UseControl::Text() const {
+    const int length = GetWindowTextLengthA(handle_);
+    std::vector<char> buffer(static_cast<std::size_t>(length) + 1, '\0');
+    const int copied = GetWindowTextA(handle_, buffer.data(), length + 1);
+    return std::string(buffer.data(), static_cast<std::size_t>(std::max(copied, 0)));
+}
+
+void UseControl::SetText(const std::string& text) const {
+    SetWindowTextA(handle_, text.c_str());
+}
+
+LRESULT UseControl::Send(UINT message, WPARAM wParam, LPARAM lParam) const {
+    return SendMessageA(handle_, message, wParam, lParam);
+}
+
+void UseListBox::Reset() const {
+    Send(LB_RESETCONTENT);
+}
+
+int UseListBox::AddString(const std::string& text) const {
+    return static_cast<int>(Send(LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str())));
+}
+
+int UseListBox::Count() const {
+    return static_cast<int>(Send(LB_GETCOUNT));
+}
+
+int UseListBox::CurrentSelection() const {
+    return static_cast<int>(Send(LB_GETCURSEL));
+}
+
+void UseListBox::SetCurrentSelection(int index) const {
+    Send(LB_SETCURSEL, static_cast<WPARAM>(index));
+}
+
+std::string UseListBox::ItemText(int index) const {
+    const LRESULT length = Send(LB_GETTEXTLEN, static_cast<WPARAM>(index));
+    if (length == LB_ERR) return "";
+    std::vector<char> buffer(static_cast<std::size_t>(length) + 1, '\0');
+    const LRESULT copied =
+        Send(LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(buffer.data()));
+    if (copied == LB_ERR) return "";
+    return std::string(buffer.data(), static_cast<std::size_t>(copied));
+}
+
+std::string UseListBox::SelectedText() const {
+    const int selection = CurrentSelection();
+    return selection == LB_ERR ? std::string() : ItemText(selection);
+}
+
+int UseListBox::FindExact(const std::string& text) const {
+    return static_cast<int>(
+        Send(LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(text.c_str())));
+}
+
+int UseListBox::TextWidth(const std::string& text) const {
+    HDC surface = GetDC(Handle());
+    if (surface == nullptr) return 0;
+    const auto font = reinterpret_cast<HFONT>(Send(WM_GETFONT));
+    HGDIOBJ previous = font != nullptr ? SelectObject(surface, font) : nullptr;
+    SIZE size = {};
+    GetTextExtentPoint32A(surface, text.c_str(), static_cast<int>(text.size()), &size);
+    if (previous != nullptr) SelectObject(surface, previous);
+    ReleaseDC(Handle(), surface);
+    return size.cx;
+}
+
+int UseListBox::HorizontalExtent() const {
+    return static_cast<int>(Send(LB_GETHORIZONTALEXTENT));
+}
+
+void UseListBox::SetHorizontalExtent(int pixels) const {
+    Send(LB_SETHORIZONTALEXTENT, static_cast<WPARAM>(pixels));
+}
+
+int UseListBox::FitHorizontalExtent() const {
+    int widest = 0;
+    for (int index = 0, count = Count(); index < count; ++index)
+        widest = std::max(widest, TextWidth(ItemText(index)));
+    SetHorizontalExtent(widest);
+    return widest;
+}
+
+void UseRichEdit::ReplaceSelection(const std::string& text) const {
+    Send(EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+void UseRichEdit::WrapAtWindowWidth() const {
+    Send(EM_SETTARGETDEVICE, 0, 0);
+}
+
+void UseLoadRichEdit() {
+    // Loaded once for the life of the process: its window class must outlive every dialog.
+    static const HMODULE library = LoadLibraryA("riched20.dll");
+    (void)library;
+}

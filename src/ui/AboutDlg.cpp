@@ -1,0 +1,5 @@
+#include "ui/AboutDlg.h"
+
+#include "resource.h"
+
+CAboutDlg::CAboutDlg() : UseModalDialog(IDD_ABOUTBOX) {}

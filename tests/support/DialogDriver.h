@@ -1,0 +1,109 @@
+#pragma once
+// Test support for real dialogs: runs a modal dialog on the test's own thread and drives it from
+// inside its modal loop with the messages a user's clicks send; answers message boxes and the folder
+// picker through the prompts seam.
+//
+//     ScriptedPrompts prompts;
+//     CAboutDlg about;
+//     const INT_PTR result = RunDialog(about, [](DialogDriver& dialog) {
+//         EXPECT_EQ("About Morvane", dialog.Caption());
+//         dialog.Click(IDOK);
+//     });
+#include "platform/Dialog.h"
+#include "ui/Prompts.h"
+
+#include <windows.h>
+
+#include <deque>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+class DialogDriver {
+  public:
+    explicit DialogDriver(HWND dialog) : dialog_(dialog) {}
+
+    HWND Handle() const { return dialog_; }
+    HWND Item(int id) const;
+    // False once the dialog has ended (EndDialog hides it at once).
+    bool IsOpen() const;
+    std::string Caption() const;
+    // The text of any control: edit, rich edit (paragraphs end in "\r\n"), static, button.
+    std::string Text(int id) const;
+    // Every static text of the dialog, in tab order.
+    std::vector<std::string> StaticTexts() const;
+    // Puts text into an edit as typing would, EN_CHANGE included.
+    void Type(int id, const std::string& text) const;
+
+    // BN_CLICKED from the button, as a click sends it; the button must be there and enabled.
+    void Click(int id) const;
+    // Escape: IDCANCEL with no control behind it.
+    void PressEscape() const;
+
+    std::vector<std::string> ListItems(int id) const;
+    int ListSelection(int id) const;
+    std::string ListSelectedText(int id) const;
+    int ListHorizontalExtent(int id) const;
+    // Selects the item and sends LBN_SELCHANGE, as a click on it does.
+    void SelectListItem(int id, int index) const;
+    void SelectListItem(int id, const std::string& text) const;
+    // A double click: the selection change, then LBN_DBLCLK.
+    void DoubleClickListItem(int id, int index) const;
+
+    struct MenuItem {
+        UINT command = 0; // 0 for a separator
+        std::string text;
+        bool separator = false;
+    };
+    std::vector<MenuItem> SystemMenuItems() const;
+    void SystemCommand(UINT command) const;
+
+    // Lets the dialog process its pending messages (painting, posted messages) for about ms.
+    void Pump(unsigned ms) const;
+
+  private:
+    int ListIndexOf(int id, const std::string& text) const;
+
+    HWND dialog_;
+};
+
+// Runs dialog modally and calls script once it is on screen. A script that leaves the dialog open
+// fails the test, and the dialog is then ended with IDABORT. Returns what DoModal returned.
+INT_PTR RunDialog(UseModalDialog& dialog, std::function<void(DialogDriver&)> script, HWND owner = nullptr);
+
+// Calls script once the next dialog that this thread opens is on screen: for a dialog that a
+// handler of another dialog opens. Scripts queue up, one per dialog, in order.
+void WhenNextDialogOpens(std::function<void(DialogDriver&)> script);
+
+// Answers message boxes and the folder picker while it exists: every message box is recorded and
+// answered OK; each picker takes the next scripted answer (nothing, as on cancel, once they run out).
+class ScriptedPrompts : public UsePrompts {
+  public:
+    struct Message {
+        HWND owner = nullptr;
+        std::string text;
+        std::string caption;
+    };
+    struct FolderRequest {
+        HWND owner = nullptr;
+        std::string title;
+        FolderBrowser::Mode mode = FolderBrowser::Mode::FoldersOnly;
+        std::string initialFolder;
+    };
+
+    std::vector<Message> messages;
+    std::vector<FolderRequest> folderRequests;
+    std::deque<std::optional<std::string>> folderAnswers;
+    // Called with each message as it is shown, while the dialog that shows it waits.
+    std::function<void(const Message&)> onMessage;
+
+    // The texts of the messages shown so far.
+    std::vector<std::string> MessageTexts() const;
+
+    void Present(HWND owner, const std::string& text, const std::string& caption) override;
+    std::optional<std::string> PickFolder(const FolderBrowser& request) override;
+
+  private:
+    UseScopedPrompts installed_{*this};
+};
