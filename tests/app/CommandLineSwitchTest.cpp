@@ -11,7 +11,7 @@
 
 namespace {
 class CommandLineSwitchTest : public SandboxedTest {
-  protected:
+protected:
     void SetUp() override {
         CreateEnvironmentKeys();
         UseRedirectSwitchLogForTests(temp_.Path() + "\\Log");

@@ -25,7 +25,7 @@ template <typename F> F Function(HMODULE module, const char* name) {
 // The traces an installation of MVX 16.6 leaves: the suite key with its product-code subkey, the
 // uninstall key of that code, and "compnts.dat" in the root.
 class ScopedMvx166Install {
-  public:
+public:
     explicit ScopedMvx166Install(const std::string& root) {
         CreateKey(true, std::string("SOFTWARE\\Norvale\\Norvale MVX 16.6\\16.6\\") + kCode);
         SetString(true, UninstallKey(), "DisplayName", "Norvale MVX 16.6");
@@ -35,7 +35,7 @@ class ScopedMvx166Install {
     // The suite key goes with SOFTWARE\Norvale, which the fixture removes.
     ~ScopedMvx166Install() { RegDeleteTreeA(HKEY_LOCAL_MACHINE, UninstallKey().c_str()); }
 
-  private:
+private:
     static constexpr const char* kCode = "{7D3E5A10-2B4C-4F61-9A8E-0C1D2E3F4A5B}";
     static std::string UninstallKey() {
         return std::string("SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\") + kCode;
@@ -49,7 +49,7 @@ const char* EnvKey(bool machineWide) {
 // Answers the main dialog (or any "Morvane" window) of a kelmora.exe run that did not find what it was
 // given, as a user would, so the run ends.
 class ScopedDialogDismisser {
-  public:
+public:
     ScopedDialogDismisser()
         : thread_([this] {
               while (!stop_) {
@@ -64,7 +64,7 @@ class ScopedDialogDismisser {
     ScopedDialogDismisser(const ScopedDialogDismisser&) = delete;
     ScopedDialogDismisser& operator=(const ScopedDialogDismisser&) = delete;
 
-  private:
+private:
     static BOOL CALLBACK DismissIfKelmora(HWND window, LPARAM) {
         char title[64] = {};
         GetWindowTextA(window, title, sizeof title);
@@ -86,7 +86,7 @@ class ScopedDialogDismisser {
 };
 
 class SwitchTest : public PrefixTest {
-  protected:
+protected:
     void SetUp() override {
         // Wine starts its desktop process with the session's first window. Started by kelmora.exe's
         // broadcast, it would inherit the pipe that captures kelmora's output and keep it open after

@@ -49,7 +49,7 @@ RawValue ReadRawValue(bool machineWide, const std::string& path, const std::stri
 // windows of other threads). Every "Environment" change broadcast that reaches it records the scope's
 // stored NVLROOT and PATH at that moment; the sender waits for the record, so the order is exact.
 class BroadcastRecorder {
-  public:
+public:
     struct Snapshot {
         std::string root;
         std::string path;
@@ -91,7 +91,7 @@ class BroadcastRecorder {
         return seen_;
     }
 
-  private:
+private:
     static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
         auto* self = reinterpret_cast<BroadcastRecorder*>(GetWindowLongPtrA(window, GWLP_USERDATA));
         if (self && message == WM_SETTINGCHANGE && wParam == 0 && lParam &&
@@ -112,7 +112,7 @@ class BroadcastRecorder {
 };
 
 class EnvironmentTest : public SandboxedTest {
-  protected:
+protected:
     void SetUp() override { CreateEnvironmentKeys(); }
 };
 

@@ -101,7 +101,7 @@ TEST(RegroupPathTest, KeepsEveryEntryAndSettlesAfterOnePass) {
 }
 
 class RewritePathTest : public SandboxedTest {
-  protected:
+protected:
     void SetUp() override {
         CreateEnvironmentKeys();
         UseRedirectSwitchLogForTests(logFolder_.Path() + "\\Morvane");
