@@ -1,5 +1,63 @@
 #include "app/Options.h"
 
-// Placeholder until the command-line switch lands.
-void UseSwitchToRelease(const std::string&, UseCommandLineRun&) {}
-void UseSwitchToPath(const std::string&, UseCommandLineRun&) {}
+#include "catalogue/Detection.h"
+#include "catalogue/ManualReleases.h"
+#include "environment/Environment.h"
+#include "environment/PathRewrite.h"
+#include "platform/FileSystem.h"
+#include "platform/Registry.h"
+
+#include <cstdio>
+
+namespace {
+// The reduced switch of a script: PATH and NVLROOT in the chosen scope, refusals unreported, and the
+// new root recorded for the file associations whatever the scope.
+void SwitchTo(std::string root, const UseCommandLineRun& run) {
+    if (run.scope == UseCommandLineRun::Scope::System || run.scope == UseCommandLineRun::Scope::User) {
+        const bool machineWide = run.scope == UseCommandLineRun::Scope::System;
+        UseRewritePath(machineWide);
+        UseEnvWriteRoot(root, machineWide); // leaves root without its trailing backslashes
+    }
+    if (UseRegCreateKey(kFileAssociationsKey, false))
+        UseRegWriteString(kFileAssociationsKey, "rootDirectory", root, false);
+}
+
+void MarkNotFound(UseCommandLineRun& run) {
+    run.openDialog = true;
+    run.notFound = true;
+}
+} // namespace
+
+void UseChooseEnvironmentScope(UseCommandLineRun& run) {
+    if (run.scope != UseCommandLineRun::Scope::Unchosen) return;
+    if (!UseEnvReadRoot(true).empty())
+        run.scope = UseCommandLineRun::Scope::System;
+    else if (!UseEnvReadRoot(false).empty())
+        run.scope = UseCommandLineRun::Scope::User;
+    else
+        run.scope = UseCommandLineRun::Scope::None;
+}
+
+void UseSwitchToRelease(const std::string& name, UseCommandLineRun& run) {
+    UseChooseEnvironmentScope(run);
+    std::string root = UseDetectedReleases().FindRoot(name);
+    // A hand-configured store that cannot be read throws UseException; start-up reports it.
+    if (root.empty()) root = UseManualReleases().Releases().FindRoot(name);
+    if (root.empty()) {
+        std::printf("The release \"%s\" can not be found.\n", name.c_str());
+        // A script reading the output sees the line before whatever the dialog or the next option does.
+        std::fflush(stdout);
+        MarkNotFound(run);
+        return;
+    }
+    SwitchTo(root, run);
+}
+
+void UseSwitchToPath(const std::string& folder, UseCommandLineRun& run) {
+    UseChooseEnvironmentScope(run);
+    if (!UseFileExists(folder)) {
+        MarkNotFound(run);
+        return;
+    }
+    SwitchTo(folder, run);
+}

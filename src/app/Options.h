@@ -24,6 +24,11 @@ struct UseOption {
 inline constexpr int kUseOptionCount = 5;
 extern const UseOption kUseOptions[kUseOptionCount];
 
+// Chooses run.scope from NVLROOT (system environment, else user, else none) unless a previous action
+// already chose it. Every switch and registry-script action calls it first, so that a script that
+// changes NVLROOT does not move a later switch to another scope. (app/CommandLineSwitch.cpp)
+void UseChooseEnvironmentScope(UseCommandLineRun& run);
+
 // The actions, each in the file named.
 void UseRunRegistryScript(const std::string& file, UseCommandLineRun& run);        // app/RegistryScript.cpp
 void UseSwitchToRelease(const std::string& name, UseCommandLineRun& run);          // app/CommandLineSwitch.cpp

@@ -55,7 +55,7 @@ struct Entry {
 // the entry list: a PATH of thousands of entries is regrouped in one pass with a few small blocks of
 // memory (large blocks are slow to come by on some heaps).
 class DistinctEntries {
-  public:
+public:
     DistinctEntries(const std::string& text, size_t entryCount) : text_(text) {
         size_t slots = 16;
         while (slots < entryCount * 2)
@@ -88,7 +88,7 @@ class DistinctEntries {
             }
     }
 
-  private:
+private:
     std::string_view View(size_t start, size_t length) const {
         return std::string_view(text_).substr(start, length);
     }

@@ -19,7 +19,7 @@ std::string& RedirectedFolder() {
 
 // Closes the file however the write ends.
 class FileHandle {
-  public:
+public:
     explicit FileHandle(HANDLE handle) : handle_(handle) {}
     ~FileHandle() {
         if (handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
@@ -29,7 +29,7 @@ class FileHandle {
     HANDLE Get() const { return handle_; }
     explicit operator bool() const { return handle_ != INVALID_HANDLE_VALUE; }
 
-  private:
+private:
     HANDLE handle_;
 };
 

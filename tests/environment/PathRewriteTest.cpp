@@ -3,7 +3,7 @@
 #include "environment/SwitchLog.h"
 #include "environment/SwitchLogTesting.h"
 
-#include "EnvironmentProbe.h"
+#include "support/Sandbox.h"
 
 #include <filesystem>
 #include <fstream>
@@ -101,7 +101,7 @@ TEST(RegroupPathTest, KeepsEveryEntryAndSettlesAfterOnePass) {
 }
 
 class RewritePathTest : public SandboxedTest {
-  protected:
+protected:
     void SetUp() override {
         CreateEnvironmentKeys();
         UseRedirectSwitchLogForTests(logFolder_.Path() + "\\Morvane");

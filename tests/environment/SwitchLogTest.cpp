@@ -40,7 +40,7 @@ TEST(SwitchLogTest, TimeIsEnglishWithATwelveHourClock) {
 }
 
 class SwitchLogFileTest : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override { UseRedirectSwitchLogForTests(folder_); }
     void TearDown() override { UseRedirectSwitchLogForTests(""); }
 
