@@ -18,6 +18,9 @@ UseRegistryScriptCommand UseComposeRegistryScriptCommand(const std::string& file
 }
 
 void UseRunRegistryScript(const std::string& file, UseCommandLineRun& run) {
+    // The scope is fixed before the script runs, so a script that changes NVLROOT does not move a
+    // later "-rel" or "-path" to another environment.
+    UseChooseEnvironmentScope(run);
     const UseRegistryScriptCommand script = UseComposeRegistryScriptCommand(file);
     if (!script.refusal.empty()) {
         UsePrintLine(script.refusal);

@@ -14,6 +14,9 @@ std::string BuildFolder() {
 ProcessResult RunProgram(const std::string& exePath, const std::string& arguments, const std::string& workingFolder,
                          unsigned long timeoutMs) {
     ProcessResult result;
+    // The child's first broadcast would otherwise start Wine's desktop process, which inherits the
+    // pipe below and holds it open long after the child has ended.
+    GetDesktopWindow();
     SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
     HANDLE readEnd = nullptr, writeEnd = nullptr;
     if (!CreatePipe(&readEnd, &writeEnd, &inherit, 0)) return result;
