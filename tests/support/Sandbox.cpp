@@ -112,15 +112,17 @@ void CreateEnvironmentKeys() {
     CreateKey(false, kUserEnvironmentKey);
 }
 
-void DenyWrite(bool machineWide, const std::string& path) {
+namespace {
+// Replaces the key's access list with one entry: everyone gets exactly permissions.
+void SetEveryoneAccess(bool machineWide, const std::string& path, DWORD permissions) {
     HKEY key = nullptr;
     ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(machineWide ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER, path.c_str(), 0,
-                                           KEY_ALL_ACCESS, &key));
+                                           READ_CONTROL | WRITE_DAC, &key));
     SID_IDENTIFIER_AUTHORITY world = SECURITY_WORLD_SID_AUTHORITY;
     PSID everyone = nullptr;
     ASSERT_TRUE(AllocateAndInitializeSid(&world, 1, SECURITY_WORLD_RID, 0, 0, 0, 0, 0, 0, 0, &everyone));
     EXPLICIT_ACCESSA access{};
-    access.grfAccessPermissions = KEY_READ | READ_CONTROL | WRITE_DAC | DELETE; // DELETE lets the sandbox go
+    access.grfAccessPermissions = permissions;
     access.grfAccessMode = SET_ACCESS;
     access.grfInheritance = NO_INHERITANCE;
     access.Trustee.TrusteeForm = TRUSTEE_IS_SID;
@@ -135,4 +137,17 @@ void DenyWrite(bool machineWide, const std::string& path) {
     LocalFree(acl);
     FreeSid(everyone);
     RegCloseKey(key);
+}
+} // namespace
+
+void DenyWrite(bool machineWide, const std::string& path) {
+    SetEveryoneAccess(machineWide, path, KEY_READ | READ_CONTROL | WRITE_DAC | DELETE); // DELETE lets the sandbox go
+}
+
+void DenyRead(bool machineWide, const std::string& path) {
+    SetEveryoneAccess(machineWide, path, READ_CONTROL | WRITE_DAC | DELETE);
+}
+
+void AllowAllAccess(bool machineWide, const std::string& path) {
+    SetEveryoneAccess(machineWide, path, KEY_ALL_ACCESS);
 }

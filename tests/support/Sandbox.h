@@ -56,6 +56,10 @@ bool KeyExists(bool machineWide, const std::string& path);
 void CreateEnvironmentKeys();
 // Replaces the key's access list so that everyone may read but nobody may write it.
 void DenyWrite(bool machineWide, const std::string& path);
+// Replaces the key's access list so that nobody may open it for reading or writing. The sandbox cannot
+// remove such a key: give access back with AllowAllAccess before the case ends.
+void DenyRead(bool machineWide, const std::string& path);
+void AllowAllAccess(bool machineWide, const std::string& path);
 
 // A fixture for cases that need nothing but a clean registry.
 class SandboxedTest : public ::testing::Test {

@@ -1,0 +1,116 @@
+#include "environment/Environment.h"
+
+#include "platform/Registry.h"
+#include "platform/Text.h"
+
+#include <vector>
+
+namespace {
+constexpr const char* kSystemEnvironmentKey =
+    "SYSTEM\\CurrentControlSet\\Control\\Session Manager\\Environment";
+constexpr const char* kUserEnvironmentKey = "Environment";
+constexpr const char* kRootVariable = "NVLROOT";
+constexpr const char* kRootReference = "%NVLROOT%";
+constexpr DWORD kExpansionBufferSize = 512; // bytes, the terminating zero included
+
+const char* EnvironmentKey(bool machineWide) {
+    return machineWide ? kSystemEnvironmentKey : kUserEnvironmentKey;
+}
+
+// A string value as the environment readers see it: REG_SZ or REG_EXPAND_SZ, up to its first zero byte;
+// empty for a missing key or value, another type, or an empty value. Unlike the folder values of the
+// registry layer, a string stored without its terminating zero byte still counts: the query reads
+// into a buffer one byte longer than the data.
+std::string ReadStringValue(const std::string& keyPath, const char* name, bool machineWide) {
+    const UseRegKey key = UseRegOpenKey(keyPath, machineWide, KEY_READ);
+    if (!key) return {};
+    const auto value = key.QueryValue(name);
+    if (!value || (value->type != REG_SZ && value->type != REG_EXPAND_SZ)) return {};
+    return std::string(value->data.c_str());
+}
+
+// Expands %NAME% references from the process environment. The first attempt uses the fixed 512-byte
+// buffer; a value whose expansion does not fit is expanded again into a buffer of the size the
+// platform asked for, so a long value comes back whole rather than cut or empty, and no unfilled
+// buffer is ever read. A failed expansion gives the empty string.
+std::string ExpandReferences(const std::string& text) {
+    std::vector<char> buffer(kExpansionBufferSize, '\0');
+    for (;;) {
+        const DWORD needed =
+            ExpandEnvironmentStringsA(text.c_str(), buffer.data(), static_cast<DWORD>(buffer.size()));
+        if (needed == 0) return {};
+        if (needed <= buffer.size()) return std::string(buffer.data());
+        buffer.assign(needed, '\0');
+    }
+}
+
+// Folder values lose surrounding white space first, then every trailing backslash.
+std::string TrimFolder(const std::string& text) {
+    return UseTrimTrailingBackslashes(UseTrimWhite(text));
+}
+
+std::string ReadEnvironmentVariable(const char* name, bool machineWide) {
+    return ExpandReferences(ReadStringValue(EnvironmentKey(machineWide), name, machineWide));
+}
+
+// Stores one environment value in an existing environment key, then broadcasts. The key is never
+// created: an environment without its key is not the program's to make. Nothing is broadcast when
+// the key does not open; otherwise the broadcast follows the close, whatever the store gave.
+LONG WriteEnvironmentVariable(const char* name, const std::string& text, DWORD type, bool machineWide) {
+    LONG status = ERROR_SUCCESS;
+    UseRegKey key = UseRegOpenKey(EnvironmentKey(machineWide), machineWide, KEY_WRITE, &status);
+    if (!key) return status;
+    status = key.SetString(name, text, type);
+    key.Close();
+    UseBroadcastEnvChange();
+    return status;
+}
+} // namespace
+
+std::string UseEnvReadRoot(bool machineWide) {
+    return TrimFolder(ReadEnvironmentVariable(kRootVariable, machineWide));
+}
+
+std::string UseEnvReadSite(bool machineWide) {
+    return TrimFolder(ReadEnvironmentVariable("NVL_SITE", machineWide));
+}
+
+std::string UseEnvReadLicFile(bool machineWide) {
+    return ReadEnvironmentVariable("NVL_LIC_FILE", machineWide);
+}
+
+std::string UseEnvReadPath(bool machineWide) {
+    return ReadStringValue(EnvironmentKey(machineWide), "PATH", machineWide);
+}
+
+std::string UseReadRootDirectory(bool machineWide) {
+    return TrimFolder(ExpandReferences(ReadStringValue(kFileAssociationsKey, "rootDirectory", machineWide)));
+}
+
+LONG UseEnvWriteRoot(std::string& root, bool machineWide) {
+    root = UseTrimTrailingBackslashes(root);
+    return WriteEnvironmentVariable(kRootVariable, root, REG_SZ, machineWide);
+}
+
+bool UseEnvWritePath(const std::string& path, bool machineWide) {
+    // Only the text up to a stray zero byte is stored, as the registry would read it back.
+    return WriteEnvironmentVariable("PATH", std::string(path.c_str()), REG_EXPAND_SZ, machineWide) ==
+           ERROR_SUCCESS;
+}
+
+void UseBroadcastEnvChange() {
+    SendMessageTimeoutA(HWND_BROADCAST, WM_SETTINGCHANGE, 0, reinterpret_cast<LPARAM>("Environment"),
+                        SMTO_ABORTIFHUNG, 5000, nullptr);
+}
+
+std::string UseExpandSuitePath(const std::string& text) {
+    const std::string upper = UseToUpper(text);
+    if (upper.find(kRootReference) == std::string::npos) return UseToLower(ExpandReferences(upper));
+    // The root comes from the registry, never from this process's environment, which does not see a
+    // switch made since the process started.
+    std::string root = UseEnvReadRoot(true);
+    if (root.empty()) root = UseEnvReadRoot(false);
+    if (root.empty()) root = UseReadRootDirectory(false);
+    if (root.empty()) return UseToLower(upper);
+    return UseToLower(UseReplaceAll(upper, kRootReference, root));
+}
