@@ -1,0 +1,88 @@
+#include "associations/AssociationFiles.h"
+
+#include "associations/AssociationText.h"
+#include "associations/ShellRegistration.h"
+#include "associations/ToolPaths.h"
+#include "environment/Environment.h"
+#include "platform/FileSystem.h"
+
+namespace {
+std::string ReadInEitherScope(std::string (*read)(bool machineWide)) {
+    std::string value = read(true);
+    return value.empty() ? read(false) : value;
+}
+
+std::string Quoted(const std::string& program) {
+    return "\"" + program + "\"";
+}
+} // namespace
+
+void UseImportAssociations(const std::string& fileName, bool machineWide, UseLazyAssociationTable& tables) {
+    const std::string path = UseResolveAssociationFilePath(fileName, UseCurrentFolder());
+    UseForEachLine(path, [&](const std::string& line) {
+        std::string extension, program, options;
+        if (UseParseAssociationFileLine(line, extension, program, options))
+            UseAddAssociation(tables.Get(), extension, program, options, machineWide);
+    });
+}
+
+void UseImportAssociations(const std::string& fileName, bool machineWide) {
+    UseImportAssociations(fileName, machineWide, UseProcessAssociations());
+}
+
+bool UseApplyAssociationFile(const std::string& path, bool machineWide) {
+    return UseForEachLine(path, [&](const std::string& line) {
+        std::string extension, program, options;
+        if (UseParseAssociationFileLine(line, extension, program, options) && UseProgramExists(program))
+            UseApplyAssociation(extension, Quoted(program), options, machineWide);
+    });
+}
+
+std::vector<std::string> UseDefaultsFileCandidates(const std::string& site, const std::string& root,
+                                                   const std::string& programFolder) {
+    std::vector<std::string> candidates;
+    // A site that is set owns the defaults: its missing file does not send the search to the share.
+    if (!site.empty())
+        candidates.push_back(site + "\\" + kUseDefaultsFileName);
+    else if (!root.empty())
+        candidates.push_back(root + "\\share\\local\\" + kUseDefaultsFileName);
+    if (!programFolder.empty()) {
+        candidates.push_back(programFolder + "\\" + kUseDefaultsFileName);
+        if (!root.empty()) candidates.push_back(root + "\\tools\\bin\\" + kUseDefaultsFileName);
+    }
+    return candidates;
+}
+
+void UseLoadDefaultAssociations(bool machineWide, const std::string& programFolder) {
+    const std::string site = ReadInEitherScope(UseEnvReadSite);
+    const std::string root = ReadInEitherScope(UseEnvReadRoot);
+    for (const std::string& candidate : UseDefaultsFileCandidates(site, root, programFolder)) {
+        if (UseFileExists(candidate)) {
+            // The first file found decides, even when it then fails to open.
+            UseApplyAssociationFile(candidate, machineWide);
+            return;
+        }
+    }
+    UseBuildToolAssociations(machineWide);
+}
+
+void UseLoadDefaultAssociations(bool machineWide) {
+    UseLoadDefaultAssociations(machineWide, UseModuleFolder());
+}
+
+void UseBuildToolAssociations(bool machineWide) {
+    if (UseFindSuiteRoot().empty()) return;
+    std::map<std::string, std::string> programs;
+    UseCollectToolPrograms(programs);
+    for (const auto& [extension, program] : programs)
+        if (UseProgramExists(program))
+            UseApplyAssociation(extension, Quoted(program), UseDefaultOptionsFor(extension), machineWide);
+}
+
+void UseCollectToolPrograms(std::map<std::string, std::string>& programs) {
+    if (UseFindSuiteRoot().empty()) return;
+    for (const std::string& extension : UseDefaultExtensions()) {
+        const std::string program = UseToolProgramFor(extension);
+        if (!program.empty()) programs[extension] = program;
+    }
+}

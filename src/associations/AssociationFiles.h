@@ -1,0 +1,40 @@
+#pragma once
+// Association files (one association line per line, "#" comments) and the default associations that
+// the File Association Setup dialog applies for a user without records.
+#include "associations/AssociationStore.h"
+
+#include <map>
+#include <string>
+#include <vector>
+
+// Adds every association of the file through UseAddAssociation on the process-wide table: a bare
+// file name is read from the current folder. A file that does not open, and lines that are malformed
+// or whose program is missing, are skipped without a word. The table's first load may throw
+// UseException, which ends the import.
+void UseImportAssociations(const std::string& fileName, bool machineWide);
+// The same, on the table that tables holds.
+void UseImportAssociations(const std::string& fileName, bool machineWide, UseLazyAssociationTable& tables);
+
+// Registers every valid line whose program exists through UseApplyAssociation. False when the file
+// does not open.
+bool UseApplyAssociationFile(const std::string& path, bool machineWide);
+
+// The places a defaults file is looked for, in order: the site folder when one is set, else the
+// installation share; then, when the program's folder is known, that folder and the installation's
+// tools folder. Empty arguments mean "not set".
+std::vector<std::string> UseDefaultsFileCandidates(const std::string& site, const std::string& root,
+                                                   const std::string& programFolder);
+
+// Applies the first defaults file found (site or share, program folder, installation tools), or the
+// tools of the active release when there is none.
+void UseLoadDefaultAssociations(bool machineWide);
+// The same with the program's folder given (empty when it is unknown).
+void UseLoadDefaultAssociations(bool machineWide, const std::string& programFolder);
+
+// Registers the active release's tool for each default extension, "out" with "/dde". Does nothing
+// when no root is set.
+void UseBuildToolAssociations(bool machineWide);
+
+// For every default extension with a tool in the active release, that tool (unresolved). Leaves the
+// map alone when no root is set.
+void UseCollectToolPrograms(std::map<std::string, std::string>& programs);

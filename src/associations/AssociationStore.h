@@ -1,0 +1,65 @@
+#pragma once
+// The record of file associations: one subkey per extension under the program's File Associations
+// key, the matching shell registration under SOFTWARE\Classes, and the in-memory table that the File
+// Association Setup dialog lists. Registry work runs under HKEY_LOCAL_MACHINE when machineWide is
+// true, else under HKEY_CURRENT_USER.
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+inline constexpr const char* kUseClassesKey = "SOFTWARE\\Classes";
+
+// The keys of one association: its record under File Associations, its extension key and its class's
+// open command key under SOFTWARE\Classes.
+std::string UseRecordKeyFor(const std::string& extension);
+std::string UseExtensionKeyFor(const std::string& extension);
+std::string UseCommandKeyFor(const std::string& associationClass);
+
+struct UseAssociationTable {
+    // Extension (exact text) to display command: the command an add built, unresolved, or the shell's
+    // open command after a load.
+    std::map<std::string, std::string> commands;
+    // Association lines, rebuilt by UseAssociationLines.
+    std::vector<std::string> lines;
+};
+
+// A table created and loaded from the user's record on first use. A load that raises leaves nothing
+// behind, so the next use tries again.
+class UseLazyAssociationTable {
+  public:
+    UseAssociationTable& Get();
+
+  private:
+    std::unique_ptr<UseAssociationTable> table_;
+};
+
+// The holder of the process-wide table.
+UseLazyAssociationTable& UseProcessAssociations();
+// The process-wide table. Throws UseException when its first load fails.
+UseAssociationTable& UseAssociations();
+
+// Adds or replaces an entry for every recorded extension that has a shell registration. Always true;
+// throws UseException "Unable to retrieve registry entry for file extension" when the record key
+// cannot be read, "Unable to create registry entry for file extension" when it is missing and cannot
+// be created.
+bool UseLoadAssociations(UseAssociationTable& table, bool machineWide);
+
+// The open command of the extension's shell registration, user's classes before the machine's, raw;
+// empty when the extension or its class has none.
+std::string UseReadShellOpenCommand(const std::string& extension);
+// UseReadShellOpenCommand with every quoted placeholder removed.
+std::string UseShellCommandFor(const std::string& extension);
+
+// Rebuilds and returns the table's association lines, in the map's order.
+const std::vector<std::string>& UseAssociationLines(UseAssociationTable& table);
+
+// Records and registers one association: nothing is written when the program does not exist; the
+// first registry step that fails ends the add and leaves what was written before it. True when every
+// step succeeded.
+bool UseAddAssociation(UseAssociationTable& table, const std::string& extension, const std::string& program,
+                       const std::string& options, bool machineWide);
+
+// Removes the table entry, the record, the extension key and the class tree; every step runs. True
+// only when every step succeeded (the table entry must exist).
+bool UseDeleteAssociation(UseAssociationTable& table, const std::string& extension, bool machineWide);

@@ -1,0 +1,74 @@
+#include "associations/AssociationText.h"
+
+#include "platform/Text.h"
+
+std::string UseAssociationClassFor(const std::string& extension) {
+    return extension + std::string(kUseAssociationClassSuffix);
+}
+
+std::string UseRemoveQuotedPlaceholders(std::string_view command) {
+    return UseReplaceAll(command, kUseQuotedPlaceholder, "");
+}
+
+std::string UseBuildAddCommand(const std::string& program, const std::string& options) {
+    std::string tail;
+    if (options.find(kUseQuotedPlaceholder) != std::string::npos)
+        tail = options;
+    else if (options.empty())
+        tail = kUseQuotedPlaceholder;
+    else
+        tail = std::string(kUseQuotedPlaceholder) + " " + options;
+    return "\"" + program + "\" " + tail;
+}
+
+std::string UseBuildShellCommand(const std::string& program, const std::string& options) {
+    return program + " " + std::string(kUseQuotedPlaceholder) + " " + options;
+}
+
+std::string UseAssociationLineOf(const std::string& extension, const std::string& command) {
+    return extension + "    " + UseRemoveQuotedPlaceholders(command);
+}
+
+bool UseParseAssociationLine(const std::string& line, std::string& extension, std::string& program,
+                             std::string& options) {
+    const size_t first = line.find('"');
+    if (first == std::string::npos) {
+        extension = program = options = "";
+        return false;
+    }
+    const size_t second = line.find('"', first + 1);
+    extension = UseTrimWhite(std::string_view(line).substr(0, first));
+    if (second == std::string::npos) {
+        program = options = "";
+    } else {
+        program = UseTrimWhite(std::string_view(line).substr(first + 1, second - first - 1));
+        options = UseTrimWhite(std::string_view(line).substr(second + 1));
+    }
+    return !extension.empty() && !program.empty();
+}
+
+bool UseSplitShellCommand(const std::string& command, std::string& program, std::string& options) {
+    const size_t first = command.find('"');
+    if (first == std::string::npos) return false;
+    const size_t second = command.find('"', first + 1);
+    if (second == std::string::npos) return false;
+    std::string quoted = UseTrimWhite(std::string_view(command).substr(first + 1, second - first - 1));
+    if (quoted.empty()) return false;
+    program = std::move(quoted);
+    options = UseTrimWhite(std::string_view(command).substr(second + 1));
+    return true;
+}
+
+bool UseParseAssociationFileLine(const std::string& line, std::string& extension, std::string& program,
+                                 std::string& options) {
+    // A NUL byte never belongs to a text line; such a line would turn into a truncated path.
+    if (line.find('\0') != std::string::npos) return false;
+    const std::string trimmed = UseTrimWhite(line);
+    if (trimmed.empty() || trimmed.front() == '#') return false;
+    return UseParseAssociationLine(trimmed, extension, program, options);
+}
+
+std::string UseResolveAssociationFilePath(const std::string& name, const std::string& currentFolder) {
+    if (name.find_first_of("\\/") == std::string::npos) return currentFolder + "\\" + name;
+    return UseReplaceAll(name, "/", "\\");
+}

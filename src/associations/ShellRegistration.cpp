@@ -1,0 +1,39 @@
+#include "associations/ShellRegistration.h"
+
+#include "associations/AssociationStore.h"
+#include "associations/AssociationText.h"
+#include "associations/ToolPaths.h"
+#include "environment/Environment.h"
+#include "platform/Registry.h"
+
+void UseApplyAssociation(const std::string& extension, const std::string& program, const std::string& options,
+                         bool machineWide) {
+    const std::string command = UseBuildShellCommand(UseExpandSuitePath(program), options);
+    const std::string associationClass = UseAssociationClassFor(extension);
+    UseRegWriteString(UseExtensionKeyFor(extension), "", associationClass, machineWide);
+    UseRegWriteString(UseCommandKeyFor(associationClass), "", command, machineWide);
+    UseRegWriteString(UseRecordKeyFor(extension), "Application", command, machineWide);
+}
+
+bool UseReapplyAssociations(bool machineWide) {
+    const UseRegKey key = UseRegOpenKey(kFileAssociationsKey, machineWide, KEY_READ);
+    if (!key) return false;
+    const auto count = key.SubKeyCount();
+    if (!count) return false;
+    for (DWORD index = 0; index < *count; ++index) {
+        const auto extension = key.SubKeyName(index, 255);
+        if (!extension) continue;
+        const std::string options = UseReadShellOptions(*extension);
+        const std::string tool = UseToolProgramFor(*extension);
+        if (tool.empty()) continue;
+        // Registration always goes to the current user's classes, whichever record was read.
+        UseApplyAssociation(*extension, "\"" + tool + "\"", options, false);
+    }
+    return true;
+}
+
+std::string UseReadShellOptions(const std::string& extension) {
+    std::string program, options;
+    UseSplitShellCommand(UseShellCommandFor(extension), program, options);
+    return options;
+}
