@@ -1,4 +1,30 @@
-#include "app/Options.h"
+#include "app/RegistryScript.h"
 
-// Placeholder until "-reg" lands.
-void UseRunRegistryScript(const std::string&, UseCommandLineRun&) {}
+#include "app/Options.h"
+#include "app/StandardOutput.h"
+
+#include <cstdlib>
+
+UseRegistryScriptCommand UseComposeRegistryScriptCommand(const std::string& file) {
+    if (file.size() > kUseRegistryScriptPathLimit)
+        return {{},
+                "The registry script path is longer than " + std::to_string(kUseRegistryScriptPathLimit) +
+                    " characters; nothing was imported."};
+    // No Windows file name holds a double quote; one here would close the quoted path and hand the
+    // rest of the value to the shell as commands.
+    if (file.find('"') != std::string::npos)
+        return {{}, "The registry script path " + file + " holds a double quote; nothing was imported."};
+    return {"regedit /s \"" + file + "\"", {}};
+}
+
+void UseRunRegistryScript(const std::string& file, UseCommandLineRun& run) {
+    const UseRegistryScriptCommand script = UseComposeRegistryScriptCommand(file);
+    if (!script.refusal.empty()) {
+        UsePrintLine(script.refusal);
+        run.refused = true;
+        return;
+    }
+    // Waits until the editor ends. Its result says nothing reliable about the import (the editor
+    // reports a missing file in its own way), so it is not looked at.
+    std::system(script.command.c_str());
+}

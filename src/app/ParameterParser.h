@@ -1,0 +1,87 @@
+#pragma once
+// A small parser of option strings: the caller registers the options it knows, hands over one
+// argument string and reads back the options given, in order, each with its value. Option names
+// match ignoring ASCII letter case; a value may be glued to its option (-fasx) or follow it as the
+// next word or double-quoted string.
+#include <cstdint>
+#include <exception>
+#include <string>
+#include <string_view>
+
+// How a value is tested.
+enum UseParameterType : std::uint32_t {
+    kUseTypeAny = 0,     // no check
+    kUseTypeInteger = 1, // "0" once blanks are trimmed, or a number whose leading digits are not all zero
+    kUseTypeBoolean = 2, // yes, no, true, false (any case), 1 or 0
+    kUseTypeString = 3,  // always accepted
+    // 4 and above: never accepted
+};
+
+// One option, registered or parsed.
+struct UseParameter {
+    std::string name;  // with its leading dash, e.g. "-rel"
+    std::string value; // as given on the command line; empty in a registered option
+    bool takesValue = true;
+    std::uint32_t type = kUseTypeAny;
+};
+
+// The parser's errors. Each carries only its fixed message.
+class DoubleParametersException : public std::exception {
+  public:
+    ~DoubleParametersException() override = default;
+    const char* what() const noexcept override { return "Parameters are used twice"; }
+};
+
+class UnknownParameterException : public std::exception {
+  public:
+    ~UnknownParameterException() override = default;
+    const char* what() const noexcept override { return "Unknown parameters are used"; }
+};
+
+class ValueExpectedException : public std::exception {
+  public:
+    ~ValueExpectedException() override = default;
+    const char* what() const noexcept override { return "Value was expected, but none was given"; }
+};
+
+class WrongTypeException : public std::exception {
+  public:
+    ~WrongTypeException() override = default;
+    const char* what() const noexcept override { return "Wrong parameter type is used"; }
+};
+
+// Removes every leading and trailing double quote.
+std::string UseTrimQuotes(std::string_view text);
+// The first word of text once its blanks are trimmed: up to the first blank, or, when quotedAllowed
+// and the text starts with a double quote, up to and including the next double quote (to the end
+// when there is none).
+std::string UseNextWord(std::string_view text, bool quotedAllowed);
+// Whether value passes the test of type code type.
+bool UseValueHasType(const std::string& value, std::uint32_t type);
+
+class UseParameterParser {
+  public:
+    static constexpr int kCapacity = 256;
+
+    // Appends an option to the options table. A repeated name is not checked: the later
+    // registration wins when parsing. Once kCapacity options are registered, further ones are
+    // ignored and false is returned, so a caller can never write past the fixed table.
+    bool AddParameter(const std::string& name, bool takesValue, std::uint32_t type);
+
+    // Empties the parsed table and reads arguments into it. Raises one of the four parser
+    // exceptions at the first offending word, leaving the entries read before it in the table.
+    void Parse(const std::string& arguments);
+
+    int GetParameterCount() const { return parsedCount_; }
+    // A copy of the parsed entry at index; the default entry for an index outside the table.
+    UseParameter GetParameter(int index) const;
+
+  private:
+    const UseParameter* FindOption(const std::string& token) const;
+    void Store(const UseParameter& option, const std::string& value);
+
+    UseParameter options_[kCapacity];
+    int optionCount_ = 0;
+    UseParameter parsed_[kCapacity];
+    int parsedCount_ = 0;
+};

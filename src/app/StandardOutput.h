@@ -1,0 +1,11 @@
+#pragma once
+// Standard output of a windowed program: what command-line mode prints reaches a pipe or file the
+// caller redirected it to, or else the console the program was started from.
+#include <string>
+
+// Connects standard output to the parent's console when it goes nowhere else, and makes it
+// unbuffered, so that every line is out before a dialog opens or the process is ended.
+void UseConnectStandardOutput();
+
+// Prints text and a line feed, flushed at once.
+void UsePrintLine(const std::string& text);

@@ -1,0 +1,102 @@
+#include "app/WorkApp.h"
+
+#include "app/DialogMode.h"
+#include "app/ParameterParser.h"
+#include "app/StandardOutput.h"
+#include "app/UseException.h"
+#include "platform/Text.h"
+
+#include <windows.h>
+
+namespace {
+constexpr const char* kBaseName = "kelmora";
+
+// Tells running programs that the environment changed; hung windows are skipped, the others get
+// 5000 ms each.
+void SendEnvironmentChange() {
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutA(HWND_BROADCAST, WM_SETTINGCHANGE, 0, reinterpret_cast<LPARAM>("Environment"),
+                        SMTO_ABORTIFHUNG, 5000, &ignored);
+}
+} // namespace
+
+std::optional<std::string> UseArgumentText(const std::string& commandLine) {
+    const std::string text = UseTrimBlanks(UseToLower(commandLine));
+    const size_t base = text.find(kBaseName);
+    if (base == std::string::npos) return std::nullopt;
+    const size_t dash = text.find('-', base);
+    if (dash == std::string::npos) return std::nullopt;
+    return text.substr(dash);
+}
+
+int UseExitCodeOf(const UseCommandLineRun& run) {
+    if (run.refused) return kUseExitFailed;
+    if (run.notFound) return kUseExitNotFound;
+    return kUseExitDone;
+}
+
+bool CUse_WorkApp::InitInstance() {
+    UseConnectStandardOutput();
+    UseParameterParser parser;
+    for (const UseOption& option : kUseOptions)
+        parser.AddParameter(option.name, true, kUseTypeString);
+
+    const std::optional<std::string> arguments = UseArgumentText(GetCommandLineA());
+    if (!arguments) {
+        RunDialogMode();
+        return false;
+    }
+    try {
+        parser.Parse(*arguments);
+    } catch (const std::exception& error) {
+        UsePrintLine(error.what());
+        exitCode_ = kUseExitFailed;
+        return false;
+    }
+
+    UseCommandLineRun run;
+    if (RunOptions(parser, run)) {
+        SendEnvironmentChange();
+        exitCode_ = UseExitCodeOf(run);
+    } else {
+        exitCode_ = kUseExitFailed;
+    }
+    if (run.openDialog) RunDialogMode();
+    return false;
+}
+
+// A failure of the program's own (a store that cannot be loaded) is reported like a standard
+// exception: its message on a line of its own, the remaining options and the broadcast skipped, so
+// that a script sees exit code 1 rather than a half-done switch announced to every window.
+bool CUse_WorkApp::RunOptions(const UseParameterParser& parser, UseCommandLineRun& run) {
+    try {
+        for (int i = 0; i < parser.GetParameterCount(); ++i) {
+            const UseParameter entry = parser.GetParameter(i);
+            for (const UseOption& option : kUseOptions)
+                if (entry.name == option.name) option.action(entry.value, run);
+        }
+        return true;
+    } catch (const std::exception& error) {
+        UsePrintLine(error.what());
+    } catch (const UseException& error) {
+        UsePrintLine(error.Message());
+    }
+    return false;
+}
+
+// The main dialog handles its own failures; one that still escapes it is shown rather than lost,
+// since nobody reads standard output in dialog mode.
+void CUse_WorkApp::RunDialogMode() {
+    std::string failure;
+    try {
+        UseRunDialogMode();
+        return;
+    } catch (const std::exception& error) {
+        failure = error.what();
+    } catch (const UseException& error) {
+        failure = error.Message();
+    }
+    UsePrintLine(failure);
+    MessageBoxA(nullptr, failure.c_str(), "Morvane", MB_OK | MB_ICONEXCLAMATION);
+    exitCode_ = kUseExitFailed;
+}

@@ -1,0 +1,42 @@
+#pragma once
+// The application: one object per process, whose start-up routine does all the work.
+#include "app/Options.h"
+
+#include <optional>
+#include <string>
+
+class UseParameterParser;
+
+// Exit codes, for scripts.
+enum UseExitCode : int {
+    kUseExitDone = 0,     // every option did its work (or the dialog ran)
+    kUseExitFailed = 1,   // the command line could not be parsed, a value was refused, or a run failed
+    kUseExitNotFound = 2, // a "-rel" release or a "-path" folder was not found
+};
+
+class CUse_WorkApp {
+  public:
+    // Reads the process command line and either acts on its options (command-line mode) or runs the
+    // main dialog (dialog mode). Returns false in every case: no message loop follows, the process
+    // ends when this returns.
+    bool InitInstance();
+
+    int ExitCode() const { return exitCode_; }
+
+  private:
+    // Runs every parsed option's action in command-line order; false when a failure ended the run
+    // before the last one.
+    bool RunOptions(const UseParameterParser& parser, UseCommandLineRun& run);
+    void RunDialogMode();
+
+    int exitCode_ = kUseExitDone;
+};
+
+// The options part of a command line: lower-cased and trimmed of blanks, from the first "-" at or
+// after the program's base name "kelmora" to the end. Nothing when the base name or such a "-" is
+// missing (dialog mode).
+std::optional<std::string> UseArgumentText(const std::string& commandLine);
+
+// The exit code of a command-line run whose options were all acted on: a refusal outweighs a
+// release or folder not found.
+int UseExitCodeOf(const UseCommandLineRun& run);
