@@ -40,9 +40,11 @@ std::string UseExtensionProblem(const std::string& extension) {
 CUse_FileAssociationDlg::CUse_FileAssociationDlg(UseLazyAssociationTable& tables)
     : UseModalDialog(IDD_FILE_ASSOCIATION), tables_(tables), importDialog_(tables) {}
 
-bool CUse_FileAssociationDlg::RunFromMainDialog(const UseModalDialog& mainDialog, const std::string& selectedEntry) {
+bool CUse_FileAssociationDlg::RunFromMainDialog(const UseModalDialog& mainDialog,
+                                                const std::string& selectedEntry) {
     std::string name, selectedRoot;
-    if (!selectedEntry.empty() && !UseSplitReleaseEntry(selectedEntry, name, selectedRoot)) selectedRoot.clear();
+    if (!selectedEntry.empty() && !UseSplitReleaseEntry(selectedEntry, name, selectedRoot))
+        selectedRoot.clear();
     // The active release wins: the selection stands in only while no NVLROOT is set at all.
     std::string root = ActiveRoot();
     if (root.empty()) root = selectedRoot;

@@ -17,7 +17,7 @@ std::string UseOptionsAfterPlaceholder(const std::string& typed);
 std::string UseExtensionProblem(const std::string& extension);
 
 class CUse_FileAssociationDlg : public UseModalDialog {
-  public:
+public:
     // Works on the table that tables holds (the process-wide one unless a test gives its own), which
     // must outlive the dialog.
     explicit CUse_FileAssociationDlg(UseLazyAssociationTable& tables = UseProcessAssociations());
@@ -29,13 +29,13 @@ class CUse_FileAssociationDlg : public UseModalDialog {
 
     UseFileAssociationFileImportDlg& ImportDialog() { return importDialog_; }
 
-  protected:
+protected:
     void DoDataExchange(bool saveAndValidate) override;
     bool OnInit() override;
     bool OnButtonClicked(int controlId) override;
     bool OnListSelectionChange(int controlId) override;
 
-  private:
+private:
     void BringRegistrationsUpToDate() const;
     void RefreshList();
     void SelectLineOfFields() const;

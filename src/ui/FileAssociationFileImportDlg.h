@@ -7,18 +7,18 @@
 #include <string>
 
 class UseFileAssociationFileImportDlg : public UseModalDialog {
-  public:
+public:
     // Imports into the table that tables holds (the process-wide one unless a test gives its own),
     // which must outlive the dialog.
     explicit UseFileAssociationFileImportDlg(UseLazyAssociationTable& tables = UseProcessAssociations());
 
     const std::string& Path() const { return path_; }
 
-  protected:
+protected:
     void DoDataExchange(bool saveAndValidate) override;
     bool OnButtonClicked(int controlId) override;
 
-  private:
+private:
     void Browse();
     void Import();
 

@@ -12,20 +12,20 @@
 std::string UseManualReleaseInputProblem(const std::string& name, const std::string& location);
 
 class CUse_ManualConfigDlg : public UseModalDialog {
-  public:
+public:
     // Works on the process-wide detected releases and hand-configured store, reached only when the
     // dialog first needs them.
     CUse_ManualConfigDlg();
     // Works on the given releases and store, which must outlive the dialog.
     CUse_ManualConfigDlg(UseReleaseSet& detected, UseManualReleaseStore& store);
 
-  protected:
+protected:
     void DoDataExchange(bool saveAndValidate) override;
     bool OnInit() override;
     bool OnButtonClicked(int controlId) override;
     bool OnListSelectionChange(int controlId) override;
 
-  private:
+private:
     UseReleaseSet& Detected() const;
     UseManualReleaseStore& Store() const;
 

@@ -10,7 +10,7 @@ namespace {
 using Items = std::vector<std::string>;
 
 class FileAssociationDlgTest : public AssociationTest {
-  protected:
+protected:
     INT_PTR Run(std::function<void(DialogDriver&)> script) { return RunDialog(dialog_, std::move(script)); }
     static std::string Line(const std::string& extension, const std::string& quotedProgram,
                             const std::string& options = "") {
@@ -23,7 +23,8 @@ class FileAssociationDlgTest : public AssociationTest {
         dialog.Type(IDC_PROGRAM_OPTIONS, options);
     }
     static Items Edits(DialogDriver& dialog) {
-        return {dialog.Text(IDC_FILE_EXTENSION), dialog.Text(IDC_DEFAULT_PROGRAM), dialog.Text(IDC_PROGRAM_OPTIONS)};
+        return {dialog.Text(IDC_FILE_EXTENSION), dialog.Text(IDC_DEFAULT_PROGRAM),
+                dialog.Text(IDC_PROGRAM_OPTIONS)};
     }
 
     ScriptedPrompts prompts_;
@@ -37,7 +38,8 @@ TEST_F(FileAssociationDlgTest, OpeningWithoutRecordsAppliesTheDefaults) {
     SetSystemRoot(root);
     const std::string schematic = Quoted(root, "tools\\bin\\draftsch.exe");
     const Items expected = {Line("nsd", schematic), Line("nsj", schematic), Line("nsk", schematic),
-                            Line("nsl", schematic), Line("out", Quoted(root, "tools\\probe\\waveview.exe"), "/dde")};
+                            Line("nsl", schematic),
+                            Line("out", Quoted(root, "tools\\probe\\waveview.exe"), "/dde")};
     for (const bool emptyKey : {false, true}) {
         if (emptyKey) {
             for (const char* extension : {"nsd", "nsj", "nsk", "nsl", "out"})
@@ -73,7 +75,7 @@ TEST_F(FileAssociationDlgTest, OpeningWithRecordsReRegistersThemForTheActiveRele
     });
     EXPECT_EQ(Quoted(now, "tools\\draft\\bin\\draftsch.exe") + " \"%1\" -a -b", CommandOf("nsd").text);
     EXPECT_EQ(keptOut, CommandOf("out").text); // no tool for it in the new release
-    EXPECT_EQ("", ClassOf("nsk"));              // and no defaults on top
+    EXPECT_EQ("", ClassOf("nsk"));             // and no defaults on top
 }
 
 TEST_F(FileAssociationDlgTest, AddNormalisesAndSelectsTheRecordedLine) {
@@ -99,17 +101,19 @@ TEST_F(FileAssociationDlgTest, AddNormalisesAndSelectsTheRecordedLine) {
         // An empty field is found in every line: the last line holding the program is highlighted.
         {" . . ", lowerProgram, "", "Empty File Extension or Default Program", "", "zzz "},
         {"abc", "   ", "", "Empty File Extension or Default Program", "", "aaa "},
-        {"a\\bc", program, "", "A file extension cannot contain any of the characters \\ / : * ? \" < > |", "",
-         "aaa "},
+        {"a\\bc", program, "", "A file extension cannot contain any of the characters \\ / : * ? \" < > |",
+         "", "aaa "},
     };
     for (const Case& c : cases) {
         prompts_.messages.clear();
         Run([&](DialogDriver& dialog) {
             Fill(dialog, c.extension, c.program, c.options);
             dialog.Click(IDC_ADD_UPDATE);
-            const Items left = c.message.empty() ? Items{"", "", ""} : Items{c.extension, c.program, c.options};
+            const Items left =
+                c.message.empty() ? Items{"", "", ""} : Items{c.extension, c.program, c.options};
             EXPECT_EQ(left, Edits(dialog)) << c.extension;
-            EXPECT_EQ(c.selectedLine, dialog.ListSelectedText(IDC_ASSOCIATION_LIST).substr(0, 4)) << c.extension;
+            EXPECT_EQ(c.selectedLine, dialog.ListSelectedText(IDC_ASSOCIATION_LIST).substr(0, 4))
+                << c.extension;
             dialog.Click(IDOK);
         });
         EXPECT_EQ(c.message.empty() ? Items{} : Items{c.message}, prompts_.MessageTexts()) << c.extension;
@@ -144,7 +148,8 @@ TEST_F(FileAssociationDlgTest, SelectionFillsTheEditsAndDeleteRemovesTheAssociat
         EXPECT_EQ(1u, dialog.ListItems(IDC_ASSOCIATION_LIST).size());
         dialog.Click(IDOK);
     });
-    EXPECT_EQ((Items{"To delete a file extension, select a file extension from the list"}), prompts_.MessageTexts());
+    EXPECT_EQ((Items{"To delete a file extension, select a file extension from the list"}),
+              prompts_.MessageTexts());
     EXPECT_FALSE(KeyExists(false, kStoreKey + std::string("\\abc")));
     EXPECT_EQ("", ClassOf("abc"));
     EXPECT_EQ(REG_NONE, CommandOf("abc").type);

@@ -10,7 +10,7 @@ namespace {
 using Items = std::vector<std::string>;
 
 class ImportDlgTest : public AssociationTest {
-  protected:
+protected:
     INT_PTR Run(std::function<void(DialogDriver&)> script) { return RunDialog(dialog_, std::move(script)); }
     // An association file with one line for abc.
     std::string AssociationFile(const std::string& name = "assoc.txt") const {

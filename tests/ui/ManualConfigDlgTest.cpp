@@ -15,7 +15,7 @@ std::string ReleaseKey(const std::string& name) {
 
 // The dialog over a detected set of its own and a store loaded from the case's sandbox.
 class ManualConfigDlgTest : public SandboxedTest {
-  protected:
+protected:
     ManualConfigDlgTest() { detected_.Set("MVX 16.6", "C:\\Norvale\\MVX 16.6"); }
 
     static void AddByHand(const std::string& name, const std::string& location) {
@@ -35,7 +35,8 @@ class ManualConfigDlgTest : public SandboxedTest {
     ScriptedPrompts prompts_;
     UseReleaseSet detected_;
     std::unique_ptr<UseManualReleaseStore> store_ = std::make_unique<UseManualReleaseStore>();
-    std::unique_ptr<CUse_ManualConfigDlg> dialog_ = std::make_unique<CUse_ManualConfigDlg>(detected_, *store_);
+    std::unique_ptr<CUse_ManualConfigDlg> dialog_ =
+        std::make_unique<CUse_ManualConfigDlg>(detected_, *store_);
 };
 
 TEST_F(ManualConfigDlgTest, AddRefusesEmptyFieldsDetectedNamesAndBackslashes) {
