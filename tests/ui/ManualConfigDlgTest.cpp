@@ -9,153 +9,76 @@
 namespace {
 using Items = std::vector<std::string>;
 
-std::string ReleaseKey(const std::string& name) {
-    return std::string(kManualConfigurationKey) + "\\" + name;
-}
-
 // The dialog over a detected set of its own and a store loaded from the case's sandbox.
 class ManualConfigDlgTest : public SandboxedTest {
 protected:
     ManualConfigDlgTest() { detected_.Set("MVX 16.6", "C:\\Norvale\\MVX 16.6"); }
 
-    static void AddByHand(const std::string& name, const std::string& location) {
-        SetString(false, ReleaseKey(name), "Location", location);
-    }
-    // A new store and dialog over what the registry now holds.
-    void Reload() {
-        store_ = std::make_unique<UseManualReleaseStore>();
-        dialog_ = std::make_unique<CUse_ManualConfigDlg>(detected_, *store_);
-    }
-    INT_PTR Run(std::function<void(DialogDriver&)> script) { return RunDialog(*dialog_, std::move(script)); }
-    static void Fill(DialogDriver& dialog, const std::string& name, const std::string& location) {
+    // Types a release and presses Add/Update; returns what the two fields hold afterwards.
+    static Items Add(DialogDriver& dialog, const std::string& name, const std::string& location) {
         dialog.Type(IDC_RELEASE_NAME, name);
         dialog.Type(IDC_RELEASE_LOCATION, location);
+        dialog.Click(IDC_ADD_UPDATE);
+        return {dialog.Text(IDC_RELEASE_NAME), dialog.Text(IDC_RELEASE_LOCATION)};
     }
 
     ScriptedPrompts prompts_;
     UseReleaseSet detected_;
-    std::unique_ptr<UseManualReleaseStore> store_ = std::make_unique<UseManualReleaseStore>();
-    std::unique_ptr<CUse_ManualConfigDlg> dialog_ =
-        std::make_unique<CUse_ManualConfigDlg>(detected_, *store_);
+    UseManualReleaseStore store_;
+    CUse_ManualConfigDlg dialog_{detected_, store_};
 };
 
-TEST_F(ManualConfigDlgTest, AddRefusesEmptyFieldsDetectedNamesAndBackslashes) {
-    struct Case {
-        std::string name, location, message;
-    } cases[] = {
+TEST_F(ManualConfigDlgTest, RefusedInputKeepsTheFieldsAndStoresNothing) {
+    const Items cases[] = {
         {"", "C:\\R", "Empty Release or Location"},
         {"Mine", "", "Empty Release or Location"},
         // A detected release in other letter case; the message shows the name as typed.
         {"mvx 16.6", "C:\\R", "Duplicate release(mvx 16.6) name "},
         {"MVX\\16.7", "C:\\R", "A release name cannot contain a backslash (\\). Please choose another name."},
     };
-    for (const Case& c : cases) {
-        prompts_.messages.clear();
-        Run([&](DialogDriver& dialog) {
-            Fill(dialog, c.name, c.location);
-            dialog.Click(IDC_ADD_UPDATE);
-            EXPECT_EQ(c.name, dialog.Text(IDC_RELEASE_NAME)); // nothing typed is lost
-            EXPECT_EQ(c.location, dialog.Text(IDC_RELEASE_LOCATION));
-            dialog.PressEscape();
-        });
-        ASSERT_EQ(1u, prompts_.messages.size()) << c.name;
-        EXPECT_EQ(c.message, prompts_.messages[0].text);
-        EXPECT_EQ("Morvane", prompts_.messages[0].caption);
-        EXPECT_TRUE(store_->Releases().Empty()) << c.name;
+    RunDialog(dialog_, [&](DialogDriver& dialog) {
+        for (const Items& c : cases)
+            EXPECT_EQ((Items{c[0], c[1]}), Add(dialog, c[0], c[1]));
+        dialog.PressEscape();
+    });
+    ASSERT_EQ(4u, prompts_.messages.size());
+    for (std::size_t index = 0; index < 4; ++index) {
+        EXPECT_EQ(cases[index][2], prompts_.messages[index].text);
+        EXPECT_EQ("Morvane", prompts_.messages[index].caption);
     }
-    EXPECT_FALSE(KeyExists(false, ReleaseKey("MVX")));
+    EXPECT_FALSE(KeyExists(false, kManualConfigurationKey));
 }
 
-TEST_F(ManualConfigDlgTest, AddSelectsTheLastSortedItemAndClearsTheFields) {
-    AddByHand("Zeta", "C:\\Zeta");
-    Reload();
-    Run([&](DialogDriver& dialog) {
-        EXPECT_EQ((Items{"Zeta(C:\\Zeta)"}), dialog.ListItems(IDC_RELEASE_LIST));
-        // Only an empty field is refused: a name of blanks is a name.
-        Fill(dialog, "   ", "C:\\Blank");
-        dialog.Click(IDC_ADD_UPDATE);
-        Fill(dialog, "Alpha", "C:\\Alpha\\with a long folder name that runs past the right edge of the list");
-        dialog.Click(IDC_ADD_UPDATE);
-        EXPECT_EQ("", dialog.Text(IDC_RELEASE_NAME));
-        EXPECT_EQ("", dialog.Text(IDC_RELEASE_LOCATION));
-        const Items items = dialog.ListItems(IDC_RELEASE_LIST);
-        ASSERT_EQ(3u, items.size());
-        EXPECT_EQ("Zeta(C:\\Zeta)", dialog.ListSelectedText(IDC_RELEASE_LIST));
-        EXPECT_GT(dialog.ListHorizontalExtent(IDC_RELEASE_LIST), 0);
+TEST_F(ManualConfigDlgTest, AddUpdateAndDeleteKeepTheSortedListAndTheRegistryInStep) {
+    const std::string longRoot =
+        "C:\\Alpha\\with a folder name long enough to run past the list's right edge";
+    RunDialog(dialog_, [&](DialogDriver& dialog) {
+        EXPECT_EQ((Items{"", ""}), Add(dialog, "Zeta", "C:\\Zeta"));
+        EXPECT_EQ((Items{"", ""}), Add(dialog, "   ", "C:\\Blank")); // only an empty field is refused
+        Add(dialog, "Alpha", longRoot);
+        // Sorted, with the last item highlighted, which need not be the release just added.
+        EXPECT_EQ((Items{"   (C:\\Blank)", "Alpha(" + longRoot + ")", "Zeta(C:\\Zeta)"}),
+                  dialog.ListItems(IDC_RELEASE_LIST));
+        EXPECT_EQ(2, dialog.ListSelection(IDC_RELEASE_LIST));
         RECT client{};
         GetClientRect(dialog.Item(IDC_RELEASE_LIST), &client);
         EXPECT_GT(dialog.ListHorizontalExtent(IDC_RELEASE_LIST), client.right);
 
-        // Updating a hand-configured release replaces its root.
-        Fill(dialog, "Zeta", "D:\\Zeta");
-        dialog.Click(IDC_ADD_UPDATE);
-        EXPECT_EQ("Zeta(D:\\Zeta)", dialog.ListSelectedText(IDC_RELEASE_LIST));
-        dialog.PressEscape();
-    });
-    EXPECT_EQ(Items{}, prompts_.MessageTexts());
-    EXPECT_EQ("C:\\Blank", GetStored(false, ReleaseKey("   "), "Location").text);
-    EXPECT_EQ("D:\\Zeta", GetStored(false, ReleaseKey("Zeta"), "Location").text);
-    EXPECT_TRUE(KeyExists(false, ReleaseKey("Alpha")));
-}
-
-TEST_F(ManualConfigDlgTest, SelectionFillsTheFieldsAndDeleteRemovesTheRelease) {
-    AddByHand("Old (x86)", "C:\\Program Files (x86)\\Old");
-    AddByHand("New", "C:\\New");
-    Reload();
-    Run([&](DialogDriver& dialog) {
-        dialog.SelectListItem(IDC_RELEASE_LIST, "Old (x86)(C:\\Program Files (x86)\\Old)");
-        EXPECT_EQ("Old (x86)", dialog.Text(IDC_RELEASE_NAME));
-        EXPECT_EQ("C:\\Program Files (x86)\\Old", dialog.Text(IDC_RELEASE_LOCATION));
+        Add(dialog, "Zeta", "D:\\Zeta"); // a hand-configured name is updated, not refused
+        dialog.SelectListItem(IDC_RELEASE_LIST, "Alpha(" + longRoot + ")");
+        EXPECT_EQ("Alpha", dialog.Text(IDC_RELEASE_NAME));
+        EXPECT_EQ(longRoot, dialog.Text(IDC_RELEASE_LOCATION));
         dialog.Click(IDC_DELETE);
-        EXPECT_EQ((Items{"New(C:\\New)"}), dialog.ListItems(IDC_RELEASE_LIST));
-        EXPECT_EQ(0, dialog.ListSelection(IDC_RELEASE_LIST));
-        EXPECT_EQ("", dialog.Text(IDC_RELEASE_NAME));
 
         // Without a selection Delete only says so; the fields keep their text.
-        dialog.Type(IDC_RELEASE_NAME, "New");
+        dialog.Type(IDC_RELEASE_NAME, "kept");
         dialog.SelectListItem(IDC_RELEASE_LIST, -1);
         dialog.Click(IDC_DELETE);
-        EXPECT_EQ("New", dialog.Text(IDC_RELEASE_NAME));
-        EXPECT_EQ(1u, dialog.ListItems(IDC_RELEASE_LIST).size());
+        EXPECT_EQ("kept", dialog.Text(IDC_RELEASE_NAME));
         dialog.PressEscape();
     });
     EXPECT_EQ((Items{"To delete a release, select a release name from the list"}), prompts_.MessageTexts());
-    EXPECT_FALSE(KeyExists(false, ReleaseKey("Old (x86)")));
-    EXPECT_TRUE(KeyExists(false, ReleaseKey("New")));
-}
-
-TEST_F(ManualConfigDlgTest, BrowsePutsTheFolderInTheLocationAndCancelStoresNothing) {
-    prompts_.folderAnswers = {std::string("C:\\Picked"), std::nullopt};
-    const INT_PTR result = Run([&](DialogDriver& dialog) {
-        dialog.Type(IDC_RELEASE_NAME, "Picked");
-        dialog.Click(IDC_BROWSE);
-        EXPECT_EQ("C:\\Picked", dialog.Text(IDC_RELEASE_LOCATION));
-        dialog.Click(IDC_BROWSE); // cancelled: the location stays
-        EXPECT_EQ("C:\\Picked", dialog.Text(IDC_RELEASE_LOCATION));
-        ASSERT_EQ(2u, prompts_.folderRequests.size());
-        EXPECT_EQ(dialog.Handle(), prompts_.folderRequests[0].owner);
-        dialog.Click(IDCANCEL);
-    });
-    EXPECT_EQ(IDCANCEL, result);
-    EXPECT_EQ("Select the location for NVLROOT for the release", prompts_.folderRequests[0].title);
-    EXPECT_EQ(FolderBrowser::Mode::FoldersOnly, prompts_.folderRequests[0].mode);
-    EXPECT_EQ("", prompts_.folderRequests[0].initialFolder);
-    EXPECT_TRUE(store_->Releases().Empty());
-    EXPECT_FALSE(KeyExists(false, kManualConfigurationKey));
-}
-
-// The fields come back at the next opening with the text the dialog last read from them.
-TEST_F(ManualConfigDlgTest, ReopeningShowsTheFieldsAsLastRead) {
-    Run([&](DialogDriver& dialog) {
-        Fill(dialog, "Half typed", "");
-        dialog.Click(IDC_ADD_UPDATE); // refused, but read
-        dialog.Type(IDC_RELEASE_LOCATION, "C:\\Never read");
-        dialog.PressEscape();
-    });
-    Run([&](DialogDriver& dialog) {
-        EXPECT_EQ("Half typed", dialog.Text(IDC_RELEASE_NAME));
-        EXPECT_EQ("", dialog.Text(IDC_RELEASE_LOCATION));
-        dialog.PressEscape();
-    });
+    const std::map<std::string, std::string> stored = {{"   ", "C:\\Blank"}, {"Zeta", "D:\\Zeta"}};
+    EXPECT_EQ(stored, UseManualReleaseStore().Releases().Entries());
 }
 } // namespace
