@@ -32,6 +32,9 @@ seed_run_prefix() {
     path=$(wine reg query "$environment" /v PATH 2>/dev/null | tr -d '\r' | sed -n 's/^ *PATH *REG_[A-Z_]* *//p')
     wine reg add "$environment" /v NVLROOT /t REG_SZ /d 'C:\Norvale\MVX 16.5' /f >/dev/null 2>&1
     wine reg add "$environment" /v PATH /t REG_EXPAND_SZ /d "${path:+$path;}%NVLROOT%\\tools\\bin" /f >/dev/null 2>&1
+    # The suite's file types recorded for the user, the way a user records them, so that a switch has
+    # registrations to renew.
+    wine "$BUILD/kelmora.exe" -fa "$(winepath -w "$BUILD/MVXDefaultFileAssociations.txt")" >/dev/null 2>&1 || true
     wineserver -w
     touch "$marker"
 }

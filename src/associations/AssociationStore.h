@@ -27,10 +27,10 @@ struct UseAssociationTable {
 // A table created and loaded from the user's record on first use. A load that raises leaves nothing
 // behind, so the next use tries again.
 class UseLazyAssociationTable {
-  public:
+public:
     UseAssociationTable& Get();
 
-  private:
+private:
     std::unique_ptr<UseAssociationTable> table_;
 };
 

@@ -1,4 +1,11 @@
 #include "app/DialogMode.h"
 
-// Placeholder until the main dialog lands: dialog mode returns without a window.
-void UseRunDialogMode() {}
+#include "platform/DialogControls.h"
+#include "ui/MainDlg.h"
+
+void UseRunDialogMode() {
+    // The summary is a rich-edit control: its class must exist before the template is built.
+    UseLoadRichEdit();
+    CUse_WorkDlg dialog;
+    dialog.DoModal(nullptr);
+}

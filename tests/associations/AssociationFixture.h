@@ -9,7 +9,7 @@
 inline constexpr const char* kStoreKey = "SOFTWARE\\Norvale\\Morvane\\File Associations";
 
 class AssociationTest : public SandboxedTest {
-  protected:
+protected:
     // A release root holding an empty file at each relative tool path.
     std::string MakeRelease(const std::string& name, std::initializer_list<const char*> tools) const {
         for (const char* tool : tools)

@@ -5,11 +5,13 @@
 
 #include <windows.h>
 
+#include <thread>
+
 namespace {
 constexpr const char* kScriptKey = "Software\\Norvale\\KelmoraScriptTest";
 
 class StartupTest : public PrefixTest {
-  protected:
+protected:
     // A registry script that sets one value under the current user's Norvale key.
     std::string AddScript(const std::string& name) const {
         return folder_.AddFile(name, std::string("REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\") + kScriptKey +
@@ -69,7 +71,22 @@ TEST_F(StartupTest, RegistryScriptWithBlankInItsPathIsImported) {
     EXPECT_TRUE(Imported());
 }
 
-TEST_F(StartupTest, WithoutOptionsDialogModeEndsTheRun) {
+// Without options the main dialog runs until the user closes it; the run then ends with exit code 0.
+TEST_F(StartupTest, WithoutOptionsTheMainDialogRunsUntilClosed) {
+    std::string caption;
+    std::thread user([&caption] {
+        for (int tries = 0; tries < 300 && caption.empty(); ++tries) {
+            Sleep(50);
+            const HWND dialog = FindWindowA("#32770", nullptr);
+            if (dialog == nullptr || !IsWindowVisible(dialog)) continue;
+            char text[256] = "";
+            GetWindowTextA(dialog, text, sizeof text);
+            caption = text;
+            PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+        }
+    });
     ExpectRun(kelmora_, "", 0, "");
+    user.join();
+    EXPECT_EQ("Morvane", caption.substr(0, 7));
 }
 } // namespace

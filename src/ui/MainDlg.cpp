@@ -1,0 +1,226 @@
+#include "ui/MainDlg.h"
+
+#include "app/UseException.h"
+#include "associations/ShellRegistration.h"
+#include "catalogue/Detection.h"
+#include "catalogue/ManualReleases.h"
+#include "environment/Environment.h"
+#include "environment/PathRewrite.h"
+#include "platform/FileSystem.h"
+#include "resource.h"
+#include "ui/AboutDlg.h"
+#include "ui/ReleaseEntry.h"
+
+#include <shellapi.h>
+
+#include <optional>
+
+namespace {
+constexpr const char* kSplitFailure =
+    "Unable to retrieve                     Release or Installation Location of the selected release";
+constexpr const char* kUacRefusal =
+    "Cannot change NVLROOT environment value. Please turn off UAC(User Account "
+    "Control) on Vista or Window 7.";
+constexpr const char* kHelpFile = "kelmora.pdf";
+
+// NVLROOT as the suite's tools see it: the system's value wins over the user's.
+std::string CurrentRoot() {
+    std::string root = UseEnvReadRoot(true);
+    return root.empty() ? UseEnvReadRoot(false) : root;
+}
+
+std::string CurrentLicenceFile() {
+    std::string licenceFile = UseEnvReadLicFile(true);
+    return licenceFile.empty() ? UseEnvReadLicFile(false) : licenceFile;
+}
+
+// Vista and Windows 7 (and every later Windows that an unmanifested program is told is 6.x) refuse
+// the system environment to a user whose rights user account control has taken away.
+bool IsVersion6Windows() {
+    OSVERSIONINFOA version = {};
+    version.dwOSVersionInfoSize = sizeof version;
+#ifdef _MSC_VER
+#pragma warning(suppress : 4996)
+#endif
+    if (!GetVersionExA(&version)) return false;
+    return version.dwPlatformId == VER_PLATFORM_WIN32_NT && version.dwMajorVersion == 6;
+}
+
+std::vector<std::string> ItemsOf(const UseListBox& list) {
+    std::vector<std::string> items;
+    for (int index = 0, count = list.Count(); index < count; ++index)
+        items.push_back(list.ItemText(index));
+    return items;
+}
+} // namespace
+
+CUse_WorkDlg::CUse_WorkDlg() : UseModalDialog(IDD_USE_WORK_DIALOG) {}
+
+void CUse_WorkDlg::DoDataExchange(bool saveAndValidate) {
+    ExchangeListSelection(saveAndValidate, IDC_RELEASE_LIST, selectedEntry_);
+}
+
+bool CUse_WorkDlg::OnInit() {
+    UseModalDialog::OnInit();
+    AppendSystemMenuItem(IDM_ABOUTBOX, IDS_ABOUTBOX);
+    SetIcon(IDR_MAINFRAME);
+
+    // A hand-configured store that cannot be loaded must not cost the user the dialog: the detected
+    // releases stay listed and switchable, and the failure is told once the dialog is set up.
+    std::optional<std::string> failure;
+    try {
+        FillReleaseList();
+    } catch (const UseException& error) {
+        failure = error.Message();
+    }
+    try {
+        ShowCurrentRelease();
+    } catch (const UseException& error) {
+        if (!failure) failure = error.Message();
+    }
+    WriteInitialSetting();
+    RichEdit(IDC_SUMMARY).WrapAtWindowWidth();
+    if (failure) ShowMessage(*failure);
+    return true;
+}
+
+void CUse_WorkDlg::FillReleaseList() {
+    const UseListBox list = ListBox(IDC_RELEASE_LIST);
+    list.Reset();
+    for (const std::string& entry : UseDetectedReleases().DisplayList())
+        list.AddString(entry);
+    std::optional<UseException> failure;
+    try {
+        for (const std::string& entry : UseManualReleases().Releases().DisplayList())
+            list.AddString(entry);
+    } catch (const UseException& error) {
+        failure = error;
+    }
+    list.FitHorizontalExtent();
+    ReadControls();
+    if (failure) throw *failure;
+}
+
+void CUse_WorkDlg::ShowCurrentRelease() {
+    const std::string root = CurrentRoot();
+    if (root.empty()) return;
+    // The hand-configured store is only asked when no detected release has the root.
+    std::optional<std::string> name = UseCurrentReleaseName(UseDetectedReleases().DisplayList(), root);
+    if (!name) name = UseCurrentReleaseName(UseManualReleases().Releases().DisplayList(), root);
+    if (!name) return;
+    SetCaption("Morvane - " + *name);
+    const UseListBox list = ListBox(IDC_RELEASE_LIST);
+    const int index = UseFirstItemContaining(ItemsOf(list), root);
+    if (index >= 0) list.SetCurrentSelection(index);
+}
+
+void CUse_WorkDlg::WriteInitialSetting() const {
+    AppendToSummary(UseInitialSettingPieces(CurrentRoot(), CurrentLicenceFile()));
+}
+
+void CUse_WorkDlg::AppendToSummary(const std::vector<std::string>& pieces) const {
+    const UseRichEdit summary = RichEdit(IDC_SUMMARY);
+    for (const std::string& piece : pieces)
+        summary.ReplaceSelection(piece);
+}
+
+void CUse_WorkDlg::OnOK() {
+    SwitchToSelectedRelease();
+    End(IDCANCEL);
+}
+
+bool CUse_WorkDlg::OnButtonClicked(int controlId) {
+    switch (controlId) {
+    case ID_HELP:
+        OpenHelp();
+        return true;
+    case IDC_MANUAL:
+        OnManualConfiguration();
+        return true;
+    case IDC_FILE_ASSOCIATION:
+        OnFileAssociation();
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool CUse_WorkDlg::OnListSelectionChange(int controlId) {
+    if (controlId != IDC_RELEASE_LIST) return false;
+    ReadControls();
+    return true;
+}
+
+bool CUse_WorkDlg::OnListDoubleClick(int controlId) {
+    if (controlId != IDC_RELEASE_LIST) return false;
+    SwitchToSelectedRelease();
+    return true;
+}
+
+bool CUse_WorkDlg::OnSysCommand(UINT command) {
+    if (command != IDM_ABOUTBOX) return false;
+    CAboutDlg about;
+    about.DoModal(Handle());
+    return true;
+}
+
+// Hook for the Manual Configuration dialog; the button does nothing until that dialog is wired in.
+void CUse_WorkDlg::OnManualConfiguration() {}
+
+// Hook for the File Association Setup dialog; the button does nothing until that dialog is wired in.
+void CUse_WorkDlg::OnFileAssociation() {}
+
+void CUse_WorkDlg::SwitchToSelectedRelease() {
+    ReadControls();
+    if (selectedEntry_.empty()) return;
+    try {
+        std::string name;
+        std::string root;
+        if (!UseSplitReleaseEntry(selectedEntry_, name, root)) throw UseException(kSplitFailure);
+        const LONG status = WriteEnvironment(root);
+        ShowCurrentRelease();
+        if (status != ERROR_SUCCESS) return;
+        UseReapplyAssociations(false);
+        AppendToSummary(UseSwitchSummaryPieces(CurrentRoot(), UseEnvReadPath(true), UseEnvReadPath(false)));
+    } catch (const UseException& failure) {
+        ShowMessage(failure.Message());
+    }
+}
+
+LONG CUse_WorkDlg::WriteEnvironment(std::string root) const {
+    const UseSwitchScope scope = UseChooseSwitchScope(UseEnvReadRoot(true), UseEnvReadRoot(false),
+                                                      UseEnvReadPath(true), UseEnvReadPath(false));
+    if (scope == UseSwitchScope::None) return ERROR_SUCCESS;
+    const bool machineWide = scope == UseSwitchScope::System;
+    UseRewritePath(machineWide);
+    const LONG status = UseEnvWriteRoot(root, machineWide);
+    if (status != ERROR_SUCCESS && machineWide && IsVersion6Windows()) ShowMessage(kUacRefusal);
+    return status;
+}
+
+void CUse_WorkDlg::OpenHelp() {
+    const std::string root = CurrentRoot();
+    std::vector<std::string> folders;
+    if (!root.empty()) folders.push_back(root + "\\tools\\bin");
+    folders.push_back(ProgramFolder());
+    for (const std::string& folder : folders) {
+        if (UseFileStatus(folder + "\\" + kHelpFile) != UseFileKind::File) continue;
+        if (ShellOpen("OPEN", "AcroRd32.exe", kHelpFile, folder, SW_SHOWNOACTIVATE) > 32) return;
+        // Without that reader, whichever viewer the machine has for the document shows it.
+        const std::string document = folder + "\\" + kHelpFile;
+        if (ShellOpen("open", document, nullptr, folder, SW_SHOWNORMAL) > 32) return;
+        ShowMessage("No program to show the help file \"" + document + "\" is installed.");
+        return;
+    }
+    ShowMessage("Cannot find help file  \"kelmora.pdf\". ");
+}
+
+INT_PTR CUse_WorkDlg::ShellOpen(const char* verb, const std::string& file, const char* parameters,
+                                const std::string& folder, int show) {
+    return reinterpret_cast<INT_PTR>(
+        ShellExecuteA(Handle(), verb, file.c_str(), parameters, folder.c_str(), show));
+}
+
+std::string CUse_WorkDlg::ProgramFolder() const {
+    return UseModuleFolder();
+}
