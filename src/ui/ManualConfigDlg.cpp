@@ -107,8 +107,7 @@ void CUse_ManualConfigDlg::DeleteSelected() {
         return;
     }
     std::string name, root;
-    // No release has an empty name: a split that gives one misread the entry.
-    if (!UseSplitReleaseEntry(entry, name, root) || name.empty()) {
+    if (!UseSplitReleaseEntry(entry, name, root)) {
         ShowMessage("Unable to parse the selected release from the listBox");
         return;
     }
