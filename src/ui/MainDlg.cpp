@@ -164,11 +164,16 @@ bool CUse_WorkDlg::OnSysCommand(UINT command) {
     return true;
 }
 
-// Hook for the Manual Configuration dialog; the button does nothing until that dialog is wired in.
-void CUse_WorkDlg::OnManualConfiguration() {}
+void CUse_WorkDlg::OnManualConfiguration() {
+    // Whatever the dialog ended with, its changes are already in the registry: the list follows them.
+    manualConfigDlg_.DoModal(Handle());
+    FillReleaseList();
+}
 
-// Hook for the File Association Setup dialog; the button does nothing until that dialog is wired in.
-void CUse_WorkDlg::OnFileAssociation() {}
+void CUse_WorkDlg::OnFileAssociation() {
+    // The selection as last read: the button does not read the list again.
+    fileAssociationDlg_.RunFromMainDialog(*this, selectedEntry_);
+}
 
 void CUse_WorkDlg::SwitchToSelectedRelease() {
     ReadControls();

@@ -3,6 +3,8 @@
 // it was when the dialog opened, and makes the selected release the active one on OK (then closes)
 // or on a double click (and stays open).
 #include "platform/Dialog.h"
+#include "ui/FileAssociationDlg.h"
+#include "ui/ManualConfigDlg.h"
 
 #include <windows.h>
 
@@ -33,7 +35,8 @@ protected:
 
     // "&Manual ..." (1009): opens the Manual Configuration dialog, then refills the list.
     virtual void OnManualConfiguration();
-    // "&File Association" (1010): opens the File Association Setup dialog.
+    // "&File Association" (1010): records the active root (or the selected release's) and opens the
+    // File Association Setup dialog.
     virtual void OnFileAssociation();
 
     // The shell's ShellExecute; tests record the call instead of starting a viewer.
@@ -53,4 +56,7 @@ private:
     void OpenHelp();
 
     std::string selectedEntry_;
+    // Created with this dialog and reused at every opening, so their fields keep their last text.
+    CUse_ManualConfigDlg manualConfigDlg_;
+    CUse_FileAssociationDlg fileAssociationDlg_;
 };

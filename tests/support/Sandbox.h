@@ -20,6 +20,12 @@ public:
     ScopedRegistrySandbox(const ScopedRegistrySandbox&) = delete;
     ScopedRegistrySandbox& operator=(const ScopedRegistrySandbox&) = delete;
 
+    // The scratch key standing in for HKEY_LOCAL_MACHINE (machineWide) or HKEY_CURRENT_USER, as
+    // another process, such as reg.exe, names it.
+    std::string RealKeyPath(bool machineWide) const {
+        return "HKCU\\" + scratchPath_ + (machineWide ? "\\HKLM" : "\\HKCU");
+    }
+
 private:
     std::string scratchPath_;
     HKEY machine_ = nullptr;

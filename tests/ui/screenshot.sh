@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Shows the About box, the main window's template (empty) and the main dialog on sample releases
-# under Wine, and saves a PNG of each in build/screenshots, for a look by eye.
+# Shows the About box, the main window's template (empty), the main dialog on sample releases, and
+# the Manual Configuration, File Association Setup and Import File Associations dialogs under Wine,
+# and saves a PNG of each in build/screenshots, for a look by eye.
 source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/common.sh"
 install_missing_packages
 build --target kelmora_tests
@@ -33,4 +34,7 @@ shoot() {
 shoot AboutBox "About Morvane" about.png
 shoot MainTemplateWithAnEmptyList "Morvane" main-empty.png
 shoot MainDialogOnSampleReleases "Morvane - MVX 16.6" main.png
+shoot ManualConfiguration "Manual Configuration" manual-configuration.png
+shoot FileAssociationSetup "File Association Setup" file-association-setup.png
+shoot ImportFileAssociations "Import File Associations" import-file-associations.png
 wineserver -w

@@ -1,0 +1,218 @@
+#include "ui/FileAssociationDlg.h"
+
+#include "app/UseException.h"
+#include "associations/AssociationFiles.h"
+#include "associations/AssociationText.h"
+#include "associations/ShellRegistration.h"
+#include "environment/Environment.h"
+#include "platform/Registry.h"
+#include "platform/Text.h"
+#include "resource.h"
+#include "ui/FolderBrowser.h"
+#include "ui/ReleaseEntry.h"
+
+namespace {
+std::string ActiveRoot() {
+    const std::string root = UseEnvReadRoot(true);
+    return root.empty() ? UseEnvReadRoot(false) : root;
+}
+} // namespace
+
+std::string UseNormaliseExtension(const std::string& typed) {
+    const std::string trimmed = UseTrimWhite(typed);
+    const std::size_t start = trimmed.find_first_not_of(". \t\r\n\v\f");
+    return start == std::string::npos ? std::string() : UseToLower(trimmed.substr(start));
+}
+
+std::string UseOptionsAfterPlaceholder(const std::string& typed) {
+    return std::string(kUseQuotedPlaceholder) + " " + UseTrimWhite(typed);
+}
+
+std::string UseExtensionProblem(const std::string& extension) {
+    // The extension names registry keys and is the part of a listed line before the program's first
+    // double quote: a backslash would nest the keys, a double quote would break the line, and none
+    // of these characters can end a file name anyway.
+    if (extension.find_first_of("\\/:*?\"<>|") != std::string::npos)
+        return "A file extension cannot contain any of the characters \\ / : * ? \" < > |";
+    return {};
+}
+
+CUse_FileAssociationDlg::CUse_FileAssociationDlg(UseLazyAssociationTable& tables)
+    : UseModalDialog(IDD_FILE_ASSOCIATION), tables_(tables), importDialog_(tables) {}
+
+bool CUse_FileAssociationDlg::RunFromMainDialog(const UseModalDialog& mainDialog,
+                                                const std::string& selectedEntry) {
+    std::string name, selectedRoot;
+    if (!selectedEntry.empty() && !UseSplitReleaseEntry(selectedEntry, name, selectedRoot))
+        selectedRoot.clear();
+    // The active release wins: the selection stands in only while no NVLROOT is set at all.
+    std::string root = ActiveRoot();
+    if (root.empty()) root = selectedRoot;
+    if (root.empty()) {
+        mainDialog.ShowMessage("Please select a release and then configure the file associations!");
+        return false;
+    }
+    if (UseRegCreateKey(kFileAssociationsKey, false))
+        UseRegWriteString(kFileAssociationsKey, "rootDirectory", root, false);
+    DoModal(mainDialog.Handle());
+    return true;
+}
+
+void CUse_FileAssociationDlg::DoDataExchange(bool saveAndValidate) {
+    ExchangeText(saveAndValidate, IDC_FILE_EXTENSION, extension_);
+    ExchangeText(saveAndValidate, IDC_DEFAULT_PROGRAM, program_);
+    ExchangeText(saveAndValidate, IDC_PROGRAM_OPTIONS, options_);
+    ExchangeListSelection(saveAndValidate, IDC_ASSOCIATION_LIST, selectedLine_);
+}
+
+bool CUse_FileAssociationDlg::OnInit() {
+    UseModalDialog::OnInit();
+    BringRegistrationsUpToDate();
+    RefreshList();
+    return true;
+}
+
+bool CUse_FileAssociationDlg::OnButtonClicked(int controlId) {
+    switch (controlId) {
+    case IDC_ADD_UPDATE:
+        AddOrUpdate();
+        return true;
+    case IDC_DELETE:
+        DeleteSelected();
+        return true;
+    case IDC_BROWSE:
+        BrowseForProgram();
+        return true;
+    case IDC_IMPORT:
+        RunImport();
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool CUse_FileAssociationDlg::OnListSelectionChange(int controlId) {
+    if (controlId != IDC_ASSOCIATION_LIST) return false;
+    ShowSelectedAssociation();
+    return true;
+}
+
+void CUse_FileAssociationDlg::BringRegistrationsUpToDate() const {
+    // A user without records gets the suite's defaults; one with records gets them pointed at the
+    // active release. A record key that exists but will not open is left alone.
+    if (!UseRegKeyExists(kFileAssociationsKey, false)) {
+        UseLoadDefaultAssociations(false);
+        return;
+    }
+    UseRegKey key = UseRegOpenKey(kFileAssociationsKey, false, KEY_READ);
+    if (!key) return;
+    const auto records = key.SubKeyCount();
+    key.Close();
+    if (records && *records == 0)
+        UseLoadDefaultAssociations(false);
+    else
+        UseReapplyAssociations(false);
+}
+
+void CUse_FileAssociationDlg::RefreshList() {
+    const UseListBox list = ListBox(IDC_ASSOCIATION_LIST);
+    list.Reset();
+    try {
+        UseAssociationTable& table = tables_.Get();
+        UseLoadAssociations(table, false);
+        for (const std::string& line : UseAssociationLines(table))
+            list.AddString(line);
+    } catch (const UseException& failure) {
+        // The record cannot be read: the user sees why, and the dialog stays usable on what it has.
+        ShowMessage(failure.Message());
+    }
+    list.FitHorizontalExtent();
+    SelectLineOfFields();
+    ReadControls();
+}
+
+void CUse_FileAssociationDlg::SelectLineOfFields() const {
+    // The last line that holds both the extension and the program as the fields have them, so that an
+    // association just recorded is the one highlighted; the first line when none does.
+    const UseListBox list = ListBox(IDC_ASSOCIATION_LIST);
+    const int count = list.Count();
+    if (count <= 0) return;
+    int chosen = 0;
+    for (int index = 0; index < count; ++index) {
+        const std::string line = list.ItemText(index);
+        if (line.find(extension_) != std::string::npos && line.find(program_) != std::string::npos)
+            chosen = index;
+    }
+    list.SetCurrentSelection(chosen);
+}
+
+void CUse_FileAssociationDlg::ShowSelectedAssociation() const {
+    const std::string line = ListBox(IDC_ASSOCIATION_LIST).SelectedText();
+    if (line.empty()) return;
+    std::string extension, program, options;
+    if (!UseParseAssociationLine(line, extension, program, options)) {
+        ShowMessage("Unable to parse the selected file extension from the list");
+        return;
+    }
+    Edit(IDC_FILE_EXTENSION).SetText(extension);
+    Edit(IDC_DEFAULT_PROGRAM).SetText(program);
+    Edit(IDC_PROGRAM_OPTIONS).SetText(options);
+}
+
+void CUse_FileAssociationDlg::AddOrUpdate() {
+    ReadControls();
+    // The fields keep the normalised text until the refresh reads the controls again, so the refresh
+    // highlights the line just recorded.
+    extension_ = UseNormaliseExtension(extension_);
+    program_ = UseTrimWhite(program_);
+    options_ = UseOptionsAfterPlaceholder(options_);
+    if (extension_.empty() || program_.empty())
+        ShowMessage("Empty File Extension or Default Program");
+    else if (const std::string problem = UseExtensionProblem(extension_); !problem.empty())
+        ShowMessage(problem);
+    else if (UseAddAssociation(tables_.Get(), extension_, program_, options_, false))
+        ClearEdits();
+    else
+        ShowMessage("Unable to add this file association, please check to see if the program exists.");
+    RefreshList();
+}
+
+void CUse_FileAssociationDlg::DeleteSelected() {
+    const std::string line = ListBox(IDC_ASSOCIATION_LIST).SelectedText();
+    if (line.empty()) {
+        ShowMessage("To delete a file extension, select a file extension from the list");
+        return;
+    }
+    std::string extension, program, options;
+    if (!UseParseAssociationLine(line, extension, program, options)) {
+        ShowMessage("Unable to parse the selected file extension from the list");
+        return;
+    }
+    if (!UseDeleteAssociation(tables_.Get(), extension, false)) {
+        ShowMessage("Unable to delete the file extension from the list");
+        return;
+    }
+    ClearEdits();
+    RefreshList();
+}
+
+void CUse_FileAssociationDlg::BrowseForProgram() {
+    const FolderBrowser browser(Handle(), "Select the program that associates this file extension",
+                                FolderBrowser::Mode::FoldersAndFiles, ActiveRoot());
+    if (const auto chosen = browser.Browse()) {
+        program_ = *chosen;
+        Edit(IDC_DEFAULT_PROGRAM).SetText(program_);
+        ReadControls();
+    }
+}
+
+void CUse_FileAssociationDlg::RunImport() {
+    importDialog_.DoModal(Handle());
+    RefreshList();
+}
+
+void CUse_FileAssociationDlg::ClearEdits() const {
+    Edit(IDC_FILE_EXTENSION).SetText("");
+    Edit(IDC_DEFAULT_PROGRAM).SetText("");
+    Edit(IDC_PROGRAM_OPTIONS).SetText("");
+}
