@@ -21,30 +21,28 @@
 #include <vector>
 
 class DialogDriver {
-  public:
+public:
     explicit DialogDriver(HWND dialog) : dialog_(dialog) {}
 
     HWND Handle() const { return dialog_; }
-    HWND Item(int id) const;
+    HWND Item(int id) const { return GetDlgItem(dialog_, id); }
     // False once the dialog has ended (EndDialog hides it at once).
-    bool IsOpen() const;
-    std::string Caption() const;
+    bool IsOpen() const { return IsWindow(dialog_) && IsWindowVisible(dialog_); }
+    std::string Caption() const { return UseControl(dialog_).Text(); }
     // The text of any control: edit, rich edit (paragraphs end in "\r\n"), static, button.
     std::string Text(int id) const;
-    // Every static text of the dialog, in tab order.
-    std::vector<std::string> StaticTexts() const;
     // Puts text into an edit as typing would, EN_CHANGE included.
     void Type(int id, const std::string& text) const;
 
     // BN_CLICKED from the button, as a click sends it; the button must be there and enabled.
     void Click(int id) const;
     // Escape: IDCANCEL with no control behind it.
-    void PressEscape() const;
+    void PressEscape() const { Command(IDCANCEL, BN_CLICKED, nullptr); }
 
     std::vector<std::string> ListItems(int id) const;
-    int ListSelection(int id) const;
-    std::string ListSelectedText(int id) const;
-    int ListHorizontalExtent(int id) const;
+    int ListSelection(int id) const { return UseListBox(Item(id)).CurrentSelection(); }
+    std::string ListSelectedText(int id) const { return UseListBox(Item(id)).SelectedText(); }
+    int ListHorizontalExtent(int id) const { return UseListBox(Item(id)).HorizontalExtent(); }
     // Selects the item and sends LBN_SELCHANGE, as a click on it does.
     void SelectListItem(int id, int index) const;
     void SelectListItem(int id, const std::string& text) const;
@@ -57,13 +55,16 @@ class DialogDriver {
         bool separator = false;
     };
     std::vector<MenuItem> SystemMenuItems() const;
-    void SystemCommand(UINT command) const;
+    void SystemCommand(UINT command) const { SendMessageA(dialog_, WM_SYSCOMMAND, command, 0); }
 
-    // Lets the dialog process its pending messages (painting, posted messages) for about ms.
-    void Pump(unsigned ms) const;
+    // For tests/ui/screenshot.sh: keeps the dialog on screen, painted, for KELMORA_SCREENSHOT_HOLD_MS
+    // (3000 by default), then presses Escape.
+    void HoldOnScreen() const;
 
-  private:
-    int ListIndexOf(int id, const std::string& text) const;
+private:
+    void Command(int id, int code, HWND control) const {
+        SendMessageA(dialog_, WM_COMMAND, MAKEWPARAM(id, code), reinterpret_cast<LPARAM>(control));
+    }
 
     HWND dialog_;
 };
@@ -79,31 +80,24 @@ void WhenNextDialogOpens(std::function<void(DialogDriver&)> script);
 // Answers message boxes and the folder picker while it exists: every message box is recorded and
 // answered OK; each picker takes the next scripted answer (nothing, as on cancel, once they run out).
 class ScriptedPrompts : public UsePrompts {
-  public:
+public:
     struct Message {
         HWND owner = nullptr;
         std::string text;
         std::string caption;
     };
-    struct FolderRequest {
-        HWND owner = nullptr;
-        std::string title;
-        FolderBrowser::Mode mode = FolderBrowser::Mode::FoldersOnly;
-        std::string initialFolder;
-    };
 
     std::vector<Message> messages;
-    std::vector<FolderRequest> folderRequests;
     std::deque<std::optional<std::string>> folderAnswers;
-    // Called with each message as it is shown, while the dialog that shows it waits.
-    std::function<void(const Message&)> onMessage;
 
     // The texts of the messages shown so far.
     std::vector<std::string> MessageTexts() const;
 
-    void Present(HWND owner, const std::string& text, const std::string& caption) override;
+    void Present(HWND owner, const std::string& text, const std::string& caption) override {
+        messages.push_back({owner, text, caption});
+    }
     std::optional<std::string> PickFolder(const FolderBrowser& request) override;
 
-  private:
+private:
     UseScopedPrompts installed_{*this};
 };

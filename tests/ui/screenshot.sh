@@ -13,28 +13,28 @@ create_prefix "$BUILD/wineprefix-screenshot"
 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >/dev/null 2>&1
 mkdir -p "$BUILD/screenshots"
 
-# shoot TEST TITLE FILE: runs the held-open test, waits for its window and photographs it.
+# The held-open test shows every dialog in turn; shoot TITLE FILE waits for the next one and photographs it.
+KELMORA_SCREENSHOT_HOLD_MS=4000 wine "$BUILD/kelmora_tests.exe" --gtest_also_run_disabled_tests \
+    --gtest_filter=MainDlgTest.DISABLED_Screenshots >/dev/null 2>&1 &
+test_pid=$!
 shoot() {
-    KELMORA_SCREENSHOT_HOLD_MS=4000 wine "$BUILD/kelmora_tests.exe" --gtest_also_run_disabled_tests \
-        --gtest_filter="Screenshot.DISABLED_$1" >/dev/null 2>&1 &
-    local test_pid=$!
     local window
-    window=$(timeout 30 xdotool search --sync --onlyvisible --name "^$2\$" | head -1)
+    window=$(timeout 30 xdotool search --sync --onlyvisible --name "^$1\$" | head -1)
     sleep 1
     if [ -n "$window" ]; then
-        import -window "$window" "$BUILD/screenshots/$3"
-        import -window root -crop 640x560+0+0 "$BUILD/screenshots/screen-$3"
-        echo "Saved $BUILD/screenshots/$3"
+        import -window "$window" "$BUILD/screenshots/$2"
+        import -window root -crop 640x560+0+0 "$BUILD/screenshots/screen-$2"
+        echo "Saved $BUILD/screenshots/$2"
     else
-        echo "No window titled \"$2\" appeared" >&2
+        echo "No window titled \"$1\" appeared" >&2
     fi
-    wait $test_pid
 }
 
-shoot AboutBox "About Morvane" about.png
-shoot MainTemplateWithAnEmptyList "Morvane" main-empty.png
-shoot MainDialogOnSampleReleases "Morvane - MVX 16.6" main.png
-shoot ManualConfiguration "Manual Configuration" manual-configuration.png
-shoot FileAssociationSetup "File Association Setup" file-association-setup.png
-shoot ImportFileAssociations "Import File Associations" import-file-associations.png
+shoot "About Morvane" about.png
+shoot "Morvane" main-empty.png
+shoot "Morvane - MVX 16.6" main.png
+shoot "Manual Configuration" manual-configuration.png
+shoot "File Association Setup" file-association-setup.png
+shoot "Import File Associations" import-file-associations.png
+wait $test_pid
 wineserver -w
