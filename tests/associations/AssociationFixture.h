@@ -3,9 +3,6 @@
 #include "platform/Text.h"
 #include "support/Sandbox.h"
 
-#include <initializer_list>
-#include <string>
-
 inline constexpr const char* kStoreKey = "SOFTWARE\\Norvale\\Morvane\\File Associations";
 
 class AssociationTest : public SandboxedTest {
@@ -23,25 +20,13 @@ protected:
     static void BlockStoreKey() {
         CreateKey(false, "SOFTWARE\\Norvale");
         HKEY key = nullptr;
-        ASSERT_EQ(ERROR_SUCCESS,
-                  RegCreateKeyExA(HKEY_CURRENT_USER, "SOFTWARE\\Norvale\\Morvane", 0, nullptr,
-                                  REG_OPTION_VOLATILE, KEY_ALL_ACCESS, nullptr, &key, nullptr));
+        RegCreateKeyExA(HKEY_CURRENT_USER, "SOFTWARE\\Norvale\\Morvane", 0, nullptr, REG_OPTION_VOLATILE,
+                        KEY_WRITE, nullptr, &key, nullptr);
         RegCloseKey(key);
     }
-    static void RegisterByHand(bool machineWide, const std::string& extension, const std::string& command) {
-        SetString(machineWide, "SOFTWARE\\Classes\\." + extension, "", extension + "_auto_file_mvxnrvl");
-        SetString(machineWide, "SOFTWARE\\Classes\\" + extension + "_auto_file_mvxnrvl\\shell\\open\\command",
-                  "", command, REG_EXPAND_SZ);
-    }
-    static std::string ClassOf(const std::string& extension, bool machineWide = false) {
-        return GetStored(machineWide, "SOFTWARE\\Classes\\." + extension, "").text;
-    }
-    static StoredValue CommandOf(const std::string& extension, bool machineWide = false) {
-        return GetStored(machineWide,
+    static StoredValue CommandOf(const std::string& extension) {
+        return GetStored(false,
                          "SOFTWARE\\Classes\\" + extension + "_auto_file_mvxnrvl\\shell\\open\\command", "");
-    }
-    static StoredValue ApplicationOf(const std::string& extension, bool machineWide = false) {
-        return GetStored(machineWide, kStoreKey + std::string("\\") + extension, "Application");
     }
     // A program under root as a registration names it: resolved, in lower case, in double quotes.
     static std::string Quoted(const std::string& root, const std::string& tool) {
