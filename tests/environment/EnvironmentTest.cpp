@@ -1,262 +1,148 @@
 #include "environment/Environment.h"
+#include "environment/PathRewrite.h"
+#include "environment/SwitchLog.h"
+#include "environment/SwitchLogTesting.h"
 
 #include "support/Sandbox.h"
 
-#include <windows.h>
-
-#include <functional>
-#include <mutex>
-#include <ostream>
-#include <thread>
-#include <vector>
+#include <fstream>
+#include <random>
+#include <regex>
+#include <set>
+#include <tuple>
 
 namespace {
-struct RawValue {
-    DWORD type = REG_NONE;
-    std::string bytes; // every stored byte, terminating zero bytes included
-    bool operator==(const RawValue&) const = default;
-};
-
-void SetRawValue(bool machineWide, const std::string& path, const std::string& name, DWORD type,
-                 const std::string& bytes) {
-    CreateKey(machineWide, path);
-    HKEY key = nullptr;
-    ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(machineWide ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER, path.c_str(),
-                                           0, KEY_SET_VALUE, &key));
-    EXPECT_EQ(ERROR_SUCCESS,
-              RegSetValueExA(key, name.c_str(), 0, type, reinterpret_cast<const BYTE*>(bytes.data()),
-                             static_cast<DWORD>(bytes.size())));
-    RegCloseKey(key);
-}
-
-RawValue ReadRawValue(bool machineWide, const std::string& path, const std::string& name) {
-    RawValue value;
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(machineWide ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ,
-                      &key) != ERROR_SUCCESS)
-        return value;
-    DWORD size = 0;
-    if (RegQueryValueExA(key, name.c_str(), nullptr, &value.type, nullptr, &size) == ERROR_SUCCESS) {
-        value.bytes.assign(size, '\0');
-        RegQueryValueExA(key, name.c_str(), nullptr, &value.type, reinterpret_cast<BYTE*>(value.bytes.data()),
-                         &size);
-    }
-    RegCloseKey(key);
-    return value;
-}
-
-// A hidden top-level window on a thread of its own (Wine hands a broadcast's text intact only to
-// windows of other threads). Every "Environment" change broadcast that reaches it records the scope's
-// stored NVLROOT and PATH at that moment; the sender waits for the record, so the order is exact.
-class BroadcastRecorder {
-public:
-    struct Snapshot {
-        std::string root;
-        std::string path;
-        bool operator==(const Snapshot&) const = default;
-        friend std::ostream& operator<<(std::ostream& out, const Snapshot& s) {
-            return out << "{" << s.root << " | " << s.path << "}";
-        }
-    };
-
-    explicit BroadcastRecorder(bool machineWide) : machineWide_(machineWide) {
-        const HANDLE ready = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-        thread_ = std::thread([this, ready] {
-            WNDCLASSA windowClass{};
-            windowClass.lpfnWndProc = Procedure;
-            windowClass.hInstance = GetModuleHandleA(nullptr);
-            windowClass.lpszClassName = "KelmoraBroadcastRecorder";
-            RegisterClassA(&windowClass); // a second registration fails harmlessly
-            window_ = CreateWindowExA(0, windowClass.lpszClassName, "", WS_OVERLAPPED, 0, 0, 10, 10, nullptr,
-                                      nullptr, windowClass.hInstance, nullptr);
-            SetWindowLongPtrA(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-            SetEvent(ready);
-            MSG message;
-            while (GetMessageA(&message, nullptr, 0, 0) > 0)
-                DispatchMessageA(&message);
-            DestroyWindow(window_);
-        });
-        WaitForSingleObject(ready, INFINITE);
-        CloseHandle(ready);
-    }
-    ~BroadcastRecorder() {
-        PostMessageA(window_, WM_QUIT, 0, 0);
-        thread_.join();
-    }
-    BroadcastRecorder(const BroadcastRecorder&) = delete;
-    BroadcastRecorder& operator=(const BroadcastRecorder&) = delete;
-
-    std::vector<Snapshot> Seen() const {
-        std::lock_guard<std::mutex> lock(mutex_);
-        return seen_;
-    }
-
-private:
-    static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-        auto* self = reinterpret_cast<BroadcastRecorder*>(GetWindowLongPtrA(window, GWLP_USERDATA));
-        if (self && message == WM_SETTINGCHANGE && wParam == 0 && lParam &&
-            std::string(reinterpret_cast<const char*>(lParam)) == "Environment") {
-            const char* key = self->machineWide_ ? kSystemEnvironmentKey : kUserEnvironmentKey;
-            std::lock_guard<std::mutex> lock(self->mutex_);
-            self->seen_.push_back({GetStored(self->machineWide_, key, "NVLROOT").text,
-                                   GetStored(self->machineWide_, key, "PATH").text});
-        }
-        return DefWindowProcA(window, message, wParam, lParam);
-    }
-
-    bool machineWide_;
-    HWND window_ = nullptr;
-    std::thread thread_;
-    mutable std::mutex mutex_;
-    std::vector<Snapshot> seen_;
-};
-
-class EnvironmentTest : public SandboxedTest {
-protected:
-    void SetUp() override { CreateEnvironmentKeys(); }
-};
-
-// Text followed by its terminating zero byte, as the registry stores a string.
-std::string Z(std::string text) {
-    return text + '\0';
-}
-
-const char* EnvKey(bool machineWide) {
-    return machineWide ? kSystemEnvironmentKey : kUserEnvironmentKey;
-}
-
-TEST(EnvironmentReadTest, EachVariableIsReadByItsOwnRules) {
+TEST(EnvironmentTest, EachVariableIsReadByItsOwnRules) {
     SetEnvironmentVariableA("KELMORA_TEST_BASE", "C:\\Base");
-    struct Case {
-        const char* what;
-        bool machineWide;
-        const char* name;
-        DWORD type;
-        std::string bytes; // stored as they are, terminating zero byte included only where written
-        std::function<std::string(bool)> read;
-        std::string expected;
-    } cases[] = {
-        {"root trimmed", true, "NVLROOT", REG_SZ, Z("C:\\Suite\\17.2\\\\ "), UseEnvReadRoot,
-         "C:\\Suite\\17.2"},
-        {"root expanded", false, "NVLROOT", REG_EXPAND_SZ, Z(" %KELMORA_TEST_BASE%\\17.2\\"), UseEnvReadRoot,
-         "C:\\Base\\17.2"},
-        {"root without zero byte", true, "NVLROOT", REG_SZ, "D:\\Suite", UseEnvReadRoot, "D:\\Suite"},
-        {"root of another type", false, "NVLROOT", REG_DWORD, std::string("\1\0\0\0", 4), UseEnvReadRoot, ""},
-        {"root empty", true, "NVLROOT", REG_SZ, "", UseEnvReadRoot, ""},
-        {"site trimmed", true, "NVL_SITE", REG_SZ, Z("\t%KELMORA_TEST_BASE%\\Site\\ "), UseEnvReadSite,
-         "C:\\Base\\Site"},
-        {"licence untrimmed", false, "NVL_LIC_FILE", REG_EXPAND_SZ, Z(" 1717@%KELMORA_TEST_BASE%\\ "),
-         UseEnvReadLicFile, " 1717@C:\\Base\\ "},
-        {"path raw", true, "PATH", REG_EXPAND_SZ, Z("%NVLROOT%\\tools\\bin;%KELMORA_TEST_BASE%\\;"),
-         UseEnvReadPath, "%NVLROOT%\\tools\\bin;%KELMORA_TEST_BASE%\\;"},
-        {"path up to the first zero", false, "PATH", REG_SZ, std::string("C:\\a\0C:\\b\0", 10),
-         UseEnvReadPath, "C:\\a"},
+    const std::tuple<bool, const char*, DWORD, const char*, std::string (*)(bool), std::string> cases[] = {
+        {true, "NVLROOT", REG_SZ, "C:\\Suite\\17.2\\\\ ", UseEnvReadRoot, "C:\\Suite\\17.2"},
+        {false, "NVLROOT", REG_EXPAND_SZ, " %KELMORA_TEST_BASE%\\17.2\\", UseEnvReadRoot, "C:\\Base\\17.2"},
+        {false, "NVLROOT", REG_DWORD, "C:\\Suite", UseEnvReadRoot, ""}, // text bytes, but not a string
+        {true, "NVL_SITE", REG_SZ, "\t%KELMORA_TEST_BASE%\\Site\\ ", UseEnvReadSite, "C:\\Base\\Site"},
+        {false, "NVL_LIC_FILE", REG_EXPAND_SZ, " 1@%KELMORA_TEST_BASE% ", UseEnvReadLicFile, " 1@C:\\Base "},
+        {true, "PATH", REG_EXPAND_SZ, "%NVLROOT%;%WINDIR%;", UseEnvReadPath, "%NVLROOT%;%WINDIR%;"},
     };
-    for (const Case& c : cases) {
+    for (const auto& [machineWide, name, type, stored, read, expected] : cases) {
         ScopedRegistrySandbox registry;
-        CreateEnvironmentKeys();
-        SetRawValue(c.machineWide, EnvKey(c.machineWide), c.name, c.type, c.bytes);
-        EXPECT_EQ(c.expected, c.read(c.machineWide)) << c.what;
-        EXPECT_EQ("", c.read(!c.machineWide)) << c.what << ": the other scope holds nothing";
+        SetString(machineWide, machineWide ? kSystemEnvironmentKey : kUserEnvironmentKey, name, stored, type);
+        EXPECT_EQ(expected, read(machineWide)) << name << " " << stored;
+        EXPECT_EQ("", read(!machineWide)) << name << ": the other scope holds nothing";
     }
 }
 
-TEST_F(EnvironmentTest, AnExpansionLongerThanTheFixedBufferComesBackWhole) {
-    const std::string longFolder = "C:\\" + std::string(700, 'x');
-    SetEnvironmentVariableA("KELMORA_TEST_LONG", longFolder.c_str());
-    SetString(true, kSystemEnvironmentKey, "NVLROOT", "%KELMORA_TEST_LONG%\\", REG_EXPAND_SZ);
-    EXPECT_EQ(longFolder, UseEnvReadRoot(true));
-}
-
-TEST_F(EnvironmentTest, RootRecordIsReadFromTheScopeAsked) {
-    SetString(true, kFileAssociationsKey, "rootDirectory", "C:\\Machine\\ ");
-    SetString(false, kFileAssociationsKey, "rootDirectory", "C:\\User\\\\");
-    EXPECT_EQ("C:\\Machine", UseReadRootDirectory(true));
-    EXPECT_EQ("C:\\User", UseReadRootDirectory(false));
-}
-
-TEST(EnvironmentWithoutKeysTest, ReadsAreEmptyAndWritesCreateNothing) {
-    ScopedRegistrySandbox registry;
+TEST(EnvironmentTest, WritesStoreIntoAnExistingWritableKeyOnly) {
     for (bool machineWide : {true, false}) {
-        BroadcastRecorder broadcasts(machineWide);
-        EXPECT_EQ("", UseEnvReadRoot(machineWide));
-        EXPECT_EQ("", UseEnvReadPath(machineWide));
-        EXPECT_EQ("", UseReadRootDirectory(machineWide));
-        std::string root = "D:\\Suite\\";
+        ScopedRegistrySandbox registry;
+        const char* key = machineWide ? kSystemEnvironmentKey : kUserEnvironmentKey;
+        std::string root = "D:\\Suite\\17.2\\\\";
         EXPECT_EQ(ERROR_FILE_NOT_FOUND, UseEnvWriteRoot(root, machineWide));
-        EXPECT_EQ("D:\\Suite", root);
-        EXPECT_FALSE(UseEnvWritePath("%NVLROOT%\\bin", machineWide));
-        EXPECT_FALSE(KeyExists(machineWide, EnvKey(machineWide)));
-        EXPECT_TRUE(broadcasts.Seen().empty());
-    }
-}
+        EXPECT_FALSE(UseEnvWritePath("%NVLROOT%\\bin", machineWide) || KeyExists(machineWide, key));
 
-TEST_F(EnvironmentTest, WritesStoreTheirTypeAndZeroByteThenBroadcastOnceEach) {
-    const std::string path = "%NVLROOT%\\tools\\bin;C:\\Tools";
-    for (bool machineWide : {true, false}) {
-        BroadcastRecorder broadcasts(machineWide);
-        std::string root = "D:\\Suite\\17.2\\";
-        EXPECT_EQ(ERROR_SUCCESS, UseEnvWriteRoot(root, machineWide));
+        CreateEnvironmentKeys();
+        EXPECT_EQ(ERROR_SUCCESS, UseEnvWriteRoot(root += "\\", machineWide));
+        EXPECT_TRUE(UseEnvWritePath("%NVLROOT%\\bin", machineWide));
         EXPECT_EQ("D:\\Suite\\17.2", root);
-        EXPECT_TRUE(UseEnvWritePath(path, machineWide));
-        EXPECT_EQ((RawValue{REG_SZ, Z("D:\\Suite\\17.2")}),
-                  ReadRawValue(machineWide, EnvKey(machineWide), "NVLROOT"));
-        EXPECT_EQ((RawValue{REG_EXPAND_SZ, Z(path)}), ReadRawValue(machineWide, EnvKey(machineWide), "PATH"));
-        // Each write is announced once, after its value is in place, so a listener that re-reads sees it.
-        const std::vector<BroadcastRecorder::Snapshot> expected = {{"D:\\Suite\\17.2", ""},
-                                                                   {"D:\\Suite\\17.2", path}};
-        EXPECT_EQ(expected, broadcasts.Seen()) << machineWide;
+        EXPECT_EQ(root, GetStored(machineWide, key, "NVLROOT").text);
+
+        DenyWrite(machineWide, key);
+        EXPECT_EQ(ERROR_ACCESS_DENIED, UseEnvWriteRoot(root, machineWide));
+        EXPECT_FALSE(UseEnvWritePath("C:\\x", machineWide));
+        EXPECT_EQ("%NVLROOT%\\bin", GetStored(machineWide, key, "PATH").text);
     }
 }
 
-TEST_F(EnvironmentTest, RefusedSystemWriteStoresNothingAndStaysQuiet) {
-    SetString(true, kSystemEnvironmentKey, "NVLROOT", "C:\\Old");
-    DenyWrite(true, kSystemEnvironmentKey);
-    BroadcastRecorder broadcasts(true);
-    std::string root = "D:\\New\\";
-    EXPECT_EQ(ERROR_ACCESS_DENIED, UseEnvWriteRoot(root, true));
-    EXPECT_FALSE(UseEnvWritePath("%NVLROOT%\\bin", true));
-    EXPECT_EQ("C:\\Old", GetStored(true, kSystemEnvironmentKey, "NVLROOT").text);
-    EXPECT_EQ(REG_NONE, GetStored(true, kSystemEnvironmentKey, "PATH").type);
-    EXPECT_TRUE(broadcasts.Seen().empty());
-}
-
-TEST(ExpandSuitePathTest, RootComesFromTheRegistryInItsOrder) {
-    char windows[MAX_PATH] = {};
-    ASSERT_GT(GetEnvironmentVariableA("WINDIR", windows, MAX_PATH), 0u);
-    std::string windowsLower = windows;
-    for (char& c : windowsLower)
-        c = static_cast<char>(tolower(static_cast<unsigned char>(c)));
-    // The process's own NVLROOT predates any switch and must never be used.
-    SetEnvironmentVariableA("NVLROOT", "Z:\\Stale");
-    struct Case {
-        const char* what;
-        const char* systemRoot;
-        const char* userRoot;
-        const char* userRecord;
-        const char* machineRecord;
-        const char* text;
-        std::string expected;
-    } cases[] = {
-        {"system first", "D:\\Suite\\", "E:\\User", "F:\\Record", nullptr, "%nvlroot%\\Tools\\Bin\\X.exe",
-         "d:\\suite\\tools\\bin\\x.exe"},
-        {"then user", nullptr, "E:\\User", "F:\\Record", nullptr, "%NVLROOT%\\a.exe", "e:\\user\\a.exe"},
-        {"then the user's record", nullptr, nullptr, "F:\\Record", nullptr, "%NVLROOT%\\a.exe",
-         "f:\\record\\a.exe"},
-        {"none: the reference stays", nullptr, nullptr, nullptr, "G:\\MachineRecord",
-         "%nvlroot%\\Tools\\Bin\\X.exe", "%nvlroot%\\tools\\bin\\x.exe"},
-        {"other references kept beside the root", "D:\\Suite", nullptr, nullptr, nullptr,
-         "%NVLROOT%\\bin;%WINDIR%\\X", "d:\\suite\\bin;%windir%\\x"},
-        {"no root reference", "D:\\Suite", nullptr, nullptr, nullptr, "%WINDIR%\\Notepad.EXE",
-         windowsLower + "\\notepad.exe"},
+TEST(EnvironmentTest, SuitePathTakesTheRootFromTheRegistryInItsOrder) {
+    SetEnvironmentVariableA("NVLROOT", "Z:\\Stale"); // predates any switch: never used
+    SetEnvironmentVariableA("KELMORA_TEST_BASE", "C:\\Base");
+    const std::tuple<const char*, const char*, const char*, const char*, const char*, const char*> cases[] = {
+        {"D:\\Suite\\", "E:\\User", "F:\\Record", nullptr, "%nvlroot%\\X;%WINDIR%", "d:\\suite\\x;%windir%"},
+        {nullptr, "E:\\User", "F:\\Record", nullptr, "%NVLROOT%\\a.exe", "e:\\user\\a.exe"},
+        {nullptr, nullptr, "F:\\Record", nullptr, "%NVLROOT%\\a.exe", "f:\\record\\a.exe"},
+        {nullptr, nullptr, nullptr, "G:\\Machine", "%nvlroot%\\Bin\\X.exe", "%nvlroot%\\bin\\x.exe"},
+        {nullptr, nullptr, nullptr, nullptr, "%KELMORA_TEST_BASE%\\X.EXE", "c:\\base\\x.exe"},
     };
-    for (const Case& c : cases) {
+    for (const auto& [systemRoot, userRoot, userRecord, machineRecord, text, expected] : cases) {
         ScopedRegistrySandbox registry;
-        if (c.systemRoot) SetString(true, kSystemEnvironmentKey, "NVLROOT", c.systemRoot);
-        if (c.userRoot) SetString(false, kUserEnvironmentKey, "NVLROOT", c.userRoot);
-        if (c.userRecord) SetString(false, kFileAssociationsKey, "rootDirectory", c.userRecord);
-        if (c.machineRecord) SetString(true, kFileAssociationsKey, "rootDirectory", c.machineRecord);
-        EXPECT_EQ(c.expected, UseExpandSuitePath(c.text)) << c.what;
+        if (systemRoot) SetString(true, kSystemEnvironmentKey, "NVLROOT", systemRoot);
+        if (userRoot) SetString(false, kUserEnvironmentKey, "NVLROOT", userRoot);
+        if (userRecord) SetString(false, kFileAssociationsKey, "rootDirectory", userRecord);
+        if (machineRecord) SetString(true, kFileAssociationsKey, "rootDirectory", machineRecord);
+        EXPECT_EQ(expected, UseExpandSuitePath(text)) << text;
     }
+}
+
+// The entries between separators; none for the empty text.
+std::vector<std::string> Entries(const std::string& path) {
+    std::vector<std::string> entries(path.empty() ? 0 : 1);
+    for (char c : path)
+        c == ';' ? entries.emplace_back() : entries.back() += c;
+    return entries;
+}
+
+std::string Read(const std::string& file) {
+    return std::string(std::istreambuf_iterator<char>(std::ifstream(file, std::ios::binary).rdbuf()), {});
+}
+
+TEST(RegroupPathTest, WindowsThenSuiteThenTheRestWithoutRepeatsOrEmptyEntries) {
+    // Every Windows marker, both suite references, repeats, a case-only difference, empty entries and
+    // outer separators; a suite entry naming a Windows folder belongs to the suite.
+    const char* mixed = ";a;%WINDIR%;;%NVLROOT%\\Windows;C:\\WINDOWS;a;D:\\system32;%SystemRoot%;"
+                        "Microsoft;%nvl_inst_dir%;A;;";
+    const std::tuple<bool, const char*, const char*> cases[] = {
+        {true, mixed,
+         "%WINDIR%;C:\\WINDOWS;D:\\system32;%SystemRoot%;Microsoft;%NVLROOT%\\Windows;%nvl_inst_dir%;a;A"},
+        {false, mixed,
+         "%NVLROOT%\\Windows;%nvl_inst_dir%;a;%WINDIR%;C:\\WINDOWS;D:\\system32;%SystemRoot%;Microsoft;A"},
+    };
+    for (const auto& [machineWide, old, updated] : cases)
+        EXPECT_EQ(updated, UseRegroupPath(old, machineWide)) << old;
+}
+
+// Whatever the mix, regrouping keeps every distinct entry exactly once, invents nothing, and a second
+// pass changes nothing.
+TEST(RegroupPathTest, KeepsEveryEntryAndSettlesAfterOnePass) {
+    const std::vector<std::string> pool =
+        Entries("C:\\Tools;c:\\tools;%SystemRoot%\\system32;%SYSTEMROOT%;"
+                "C:\\Windows;D:\\Microsoft SQL;%NVLROOT%\\tools\\bin;%nvlroot%\\bin;"
+                "%NVL_INST_DIR%\\x;D:\\Windows\\%NVLROOT%; C:\\Spaced ;E:\\Other;;");
+    std::mt19937 random(20261204);
+    for (int round = 0; round < 400; ++round) {
+        std::string path;
+        std::set<std::string> before; // every entry picked
+        for (unsigned i = random() % 40; i > 0; --i)
+            path += ";" + *before.insert(pool[random() % pool.size()]).first;
+        before.erase("");
+        const std::string once = UseRegroupPath(path, round % 2 == 0);
+        const std::vector<std::string> after = Entries(once);
+        EXPECT_EQ(before, std::set<std::string>(after.begin(), after.end())) << path;
+        EXPECT_EQ(before.size(), after.size()) << "a repeat or an empty entry survived: " << once;
+        EXPECT_EQ(once, UseRegroupPath(once, round % 2 == 0)) << path;
+    }
+}
+
+TEST(SwitchLogTest, EachRewriteAddsOneRecordAndAFullLogStartsOver) {
+    ScopedRegistrySandbox registry;
+    ScopedTempFolder temp;
+    const std::string file = temp.Path() + "\\log.txt";
+    UseRedirectSwitchLogForTests(temp.Path());
+    SetString(true, kSystemEnvironmentKey, "PATH", ";C:\\a;%NVLROOT%;", REG_EXPAND_SZ);
+    SetString(false, kUserEnvironmentKey, "PATH", "C:\\b;;%NVLROOT%", REG_EXPAND_SZ);
+    EXPECT_TRUE(UseRewritePath(true) && UseRewritePath(false));
+    SetString(true, kSystemEnvironmentKey, "PATH", "C:\\c;;C:\\c", REG_EXPAND_SZ);
+    EXPECT_FALSE(UseRewritePath(true)); // without suite entries PATH is not the program's to reorder
+    EXPECT_EQ("\r\n\r\n============ T ===========\r\n\r\nOriginal SYSTEM Path: \r\n\r\nC:\\a;%NVLROOT%"
+              "\r\n\r\nUpdated SYSTEM Path: \r\n\r\n%NVLROOT%;C:\\a"
+              "\r\n\r\n============ T ===========\r\n\r\nOriginal USER Path: \r\n\r\nC:\\b;;%NVLROOT%"
+              "\r\n\r\nUpdated USER Path: \r\n\r\n%NVLROOT%;C:\\b",
+              std::regex_replace(Read(file), std::regex("= [^\r\n]* ="), "= T ="));
+    for (size_t size : {1048575u, 1048576u}) {
+        temp.AddFile("log.txt", std::string(size, 'x'));
+        UseWriteSwitchLog("old", "new", true);
+        EXPECT_EQ(size < 1048576 ? size : 0, Read(file).find("\r\n\r\n============ ")) << size;
+    }
+    // The log's parent folder is not the program's to create.
+    UseRedirectSwitchLogForTests(temp.Path() + "\\Missing\\Morvane");
+    UseWriteSwitchLog("old", "new", true);
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA((temp.Path() + "\\Missing").c_str()));
 }
 } // namespace
