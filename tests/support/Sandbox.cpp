@@ -1,5 +1,7 @@
 #include "support/Sandbox.h"
 
+#include "platform/Registry.h"
+
 #include <aclapi.h>
 
 #include <atomic>
@@ -62,50 +64,28 @@ std::string ScopedTempFolder::AddFolder(const std::string& relativePath) const {
     return full.string();
 }
 
+// The registry layer under test has tests of its own; the helpers lean on its RAII key.
 void SetString(bool machineWide, const std::string& path, const std::string& name, const std::string& value,
                DWORD type) {
-    HKEY key = CreateRealKey(machineWide ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER, path);
-    ASSERT_EQ(ERROR_SUCCESS, RegSetValueExA(key, name.c_str(), 0, type, reinterpret_cast<const BYTE*>(value.c_str()),
-                                            static_cast<DWORD>(value.size() + 1)));
-    RegCloseKey(key);
-}
-
-void SetDword(bool machineWide, const std::string& path, const std::string& name, DWORD value) {
-    HKEY key = CreateRealKey(machineWide ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER, path);
-    ASSERT_EQ(ERROR_SUCCESS,
-              RegSetValueExA(key, name.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value));
-    RegCloseKey(key);
+    UseRegKey key;
+    ASSERT_EQ(ERROR_SUCCESS, key.Create(UseRegRoot(machineWide), path, KEY_ALL_ACCESS)) << path;
+    ASSERT_EQ(ERROR_SUCCESS, key.SetString(name.c_str(), value, type)) << path << " " << name;
 }
 
 void CreateKey(bool machineWide, const std::string& path) {
-    RegCloseKey(CreateRealKey(machineWide ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER, path));
+    UseRegKey key;
+    EXPECT_EQ(ERROR_SUCCESS, key.Create(UseRegRoot(machineWide), path, KEY_ALL_ACCESS)) << path;
 }
 
 StoredValue GetStored(bool machineWide, const std::string& path, const std::string& name) {
-    StoredValue stored;
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(machineWide ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, &key) !=
-        ERROR_SUCCESS)
-        return stored;
-    DWORD size = 0, type = REG_NONE;
-    if (RegQueryValueExA(key, name.c_str(), nullptr, &type, nullptr, &size) == ERROR_SUCCESS) {
-        std::string data(size, '\0');
-        RegQueryValueExA(key, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(data.data()), &size);
-        if (!data.empty() && data.back() == '\0') data.pop_back();
-        stored = {type, data};
-    }
-    RegCloseKey(key);
-    return stored;
+    const auto value = UseRegOpenKey(path, machineWide, KEY_READ).QueryValue(name.c_str());
+    if (!value) return {};
+    std::string text = value->data;
+    if (!text.empty() && text.back() == '\0') text.pop_back();
+    return {value->type, text};
 }
 
-bool KeyExists(bool machineWide, const std::string& path) {
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(machineWide ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, &key) !=
-        ERROR_SUCCESS)
-        return false;
-    RegCloseKey(key);
-    return true;
-}
+bool KeyExists(bool machineWide, const std::string& path) { return UseRegKeyExists(path, machineWide); }
 
 void CreateEnvironmentKeys() {
     CreateKey(true, kSystemEnvironmentKey);

@@ -20,12 +20,6 @@ public:
     ScopedRegistrySandbox(const ScopedRegistrySandbox&) = delete;
     ScopedRegistrySandbox& operator=(const ScopedRegistrySandbox&) = delete;
 
-    // The scratch key standing in for HKEY_LOCAL_MACHINE (machineWide) or HKEY_CURRENT_USER, as
-    // another process, such as reg.exe, names it.
-    std::string RealKeyPath(bool machineWide) const {
-        return "HKCU\\" + scratchPath_ + (machineWide ? "\\HKLM" : "\\HKCU");
-    }
-
 private:
     std::string scratchPath_;
     HKEY machine_ = nullptr;
@@ -49,7 +43,6 @@ private:
 // Registry fixture helpers; each fails the current test with its line when the registry refuses.
 void SetString(bool machineWide, const std::string& path, const std::string& name, const std::string& value,
                DWORD type = REG_SZ);
-void SetDword(bool machineWide, const std::string& path, const std::string& name, DWORD value);
 void CreateKey(bool machineWide, const std::string& path);
 // The value's type and raw text (the terminating zero byte cut off), or type REG_NONE when missing.
 struct StoredValue {
