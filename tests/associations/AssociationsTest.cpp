@@ -4,6 +4,8 @@
 #include "associations/ShellRegistration.h"
 #include "associations/ToolPaths.h"
 
+#include <tuple>
+
 namespace {
 using AssociationsTest = AssociationTest;
 

@@ -145,4 +145,10 @@ TEST(SwitchLogTest, EachRewriteAddsOneRecordAndAFullLogStartsOver) {
     UseWriteSwitchLog("old", "new", true);
     EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA((temp.Path() + "\\Missing").c_str()));
 }
+
+TEST(SwitchLogTest, TimeIsInEnglishWithATwelveHourClock) {
+    std::tm morning{1, 43, 7, 4, 11, 126, 5, 0, 0}, midnight{0, 0, 0, 1, 0, 127, 6, 0, 0};
+    EXPECT_EQ("Friday, December 04, 2026, 07:43:01 AM", UseFormatLogTime(morning));
+    EXPECT_EQ("Saturday, January 01, 2027, 12:00:00 AM", UseFormatLogTime(midnight));
+}
 } // namespace
