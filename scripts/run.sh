@@ -35,7 +35,7 @@ else
         sleep 1
         mkdir -p "$BUILD/screenshots"
         import -window root "$BUILD/screenshots/run.png" && echo "Screenshot: $BUILD/screenshots/run.png"
-        xdotool key --window "$window" Escape
+        xdotool key --window "$window" Escape 2>/dev/null
     fi
     wait $pid
     status=$?
