@@ -9,20 +9,19 @@
 #include <stdexcept>
 
 namespace {
-// A dialog on the main window's template that binds the release list and the summary.
-class ProbeDialog : public UseModalDialog {
-public:
-    ProbeDialog() : UseModalDialog(IDD_USE_WORK_DIALOG) {}
-    std::vector<std::string> items;
-    std::string selected = "alpha(C:\\A)", summary = "Original";
+const std::string kWide = "MVX 16.6(C:\\Program Files (x86)\\Norvale\\Design Suite\\16.6 Server)";
 
-protected:
+// A dialog on the main window's template that binds the release list and the summary.
+struct ProbeDialog : UseModalDialog {
+    ProbeDialog() : UseModalDialog(IDD_USE_WORK_DIALOG) {}
+    std::string selected = "a(C:\\A)", summary = "Old";
+
     void DoDataExchange(bool saveAndValidate) override {
         ExchangeListSelection(saveAndValidate, IDC_RELEASE_LIST, selected);
         ExchangeText(saveAndValidate, IDC_SUMMARY, summary);
     }
     bool OnInit() override {
-        for (const std::string& item : items)
+        for (const std::string& item : {std::string("z(C:\\Z)"), kWide, std::string("a(C:\\A)")})
             ListBox(IDC_RELEASE_LIST).AddString(item);
         ListBox(IDC_RELEASE_LIST).FitHorizontalExtent();
         return UseModalDialog::OnInit();
@@ -37,34 +36,25 @@ protected:
 // Handlers that throw are reported under the message caption, owned by the dialog, which stays usable.
 TEST(DialogTest, FieldsFillTheSortedControlsAndOnlyOKReadsThemBackAfterFailedHandlers) {
     UseLoadRichEdit();
-    const std::string wide = "MVX 16.6(C:\\Program Files (x86)\\Norvale\\Design Suite\\16.6 Server)";
     for (const bool confirm : {true, false}) {
         ScriptedPrompts prompts;
         ProbeDialog probe;
-        probe.items = {"zeta(C:\\Z)", wide, "alpha(C:\\A)"};
-        HWND window = nullptr;
-        const INT_PTR result = RunDialog(probe, [&](DialogDriver& driver) {
-            window = driver.Handle();
-            EXPECT_EQ((std::vector<std::string>{"alpha(C:\\A)", wide, "zeta(C:\\Z)"}),
-                      driver.ListItems(IDC_RELEASE_LIST));
-            EXPECT_EQ("alpha(C:\\A)", driver.ListSelectedText(IDC_RELEASE_LIST));
-            EXPECT_EQ("Original", driver.Text(IDC_SUMMARY));
-            EXPECT_EQ(UseListBox(driver.Item(IDC_RELEASE_LIST)).TextWidth(wide),
-                      driver.ListHorizontalExtent(IDC_RELEASE_LIST)); // the widest item's
+        RunDialog(probe, [&](DialogDriver& driver) {
+            const UseListBox list(driver.Item(IDC_RELEASE_LIST));
+            EXPECT_EQ("a(C:\\A)|Old", list.SelectedText() + "|" + driver.Text(IDC_SUMMARY));
+            EXPECT_EQ(list.TextWidth(kWide), list.HorizontalExtent()); // the widest item's
             for (const int button : {IDC_MANUAL, IDC_FILE_ASSOCIATION, ID_HELP})
                 driver.Click(button);
-            driver.SelectListItem(IDC_RELEASE_LIST, "zeta(C:\\Z)");
+            EXPECT_EQ((std::vector<std::string>{"Store could not be loaded", "bad conversion",
+                                                "An unexpected error occurred."}),
+                      prompts.MessageTexts());
+            for (const ScriptedPrompts::Message& message : prompts.messages)
+                EXPECT_TRUE(message.caption == "Morvane" && message.owner == driver.Handle());
+            driver.SelectListItem(IDC_RELEASE_LIST, 2);
             driver.Type(IDC_SUMMARY, "typed\r\n");
             confirm ? driver.Click(IDOK) : driver.PressEscape();
         });
-        EXPECT_EQ(confirm ? IDOK : IDCANCEL, result);
-        EXPECT_EQ(confirm ? "zeta(C:\\Z)" : "alpha(C:\\A)", probe.selected);
-        EXPECT_EQ(confirm ? "typed\r\n" : "Original", probe.summary);
-        EXPECT_EQ((std::vector<std::string>{"Store could not be loaded", "bad conversion",
-                                            "An unexpected error occurred."}),
-                  prompts.MessageTexts());
-        for (const ScriptedPrompts::Message& message : prompts.messages)
-            EXPECT_TRUE(message.caption == "Morvane" && message.owner == window);
+        EXPECT_EQ(confirm ? "z(C:\\Z)|typed\r\n" : "a(C:\\A)|Old", probe.selected + "|" + probe.summary);
     }
 }
 } // namespace

