@@ -22,6 +22,8 @@ HKEY CreateRealKey(HKEY parent, const std::string& path) {
 ScopedRegistrySandbox::ScopedRegistrySandbox() {
     scratchPath_ = "Software\\KelmoraTestSandbox\\" + std::to_string(GetCurrentProcessId()) + "-" +
                    std::to_string(sandboxCounter++);
+    // Process ids come round again: a case that died before its clean-up must not leave keys to the next.
+    RegDeleteTreeA(HKEY_CURRENT_USER, scratchPath_.c_str());
     machine_ = CreateRealKey(HKEY_CURRENT_USER, scratchPath_ + "\\HKLM");
     user_ = CreateRealKey(HKEY_CURRENT_USER, scratchPath_ + "\\HKCU");
     EXPECT_EQ(ERROR_SUCCESS, RegOverridePredefKey(HKEY_LOCAL_MACHINE, machine_));
