@@ -13,4 +13,7 @@ ensure_display
 start_wine_services
 trap 'wineserver -k 2>/dev/null || true; [ -n "${XVFB_PID:-}" ] && kill $XVFB_PID 2>/dev/null || true' EXIT
 cd "$REPO"
-ctest --preset windows "$@"
+# Screenshots of every dialog, kept in build/screenshots; the held-open case is not a test of its own.
+source "$REPO/tests/ui/screenshot.sh"
+take_dialog_screenshots
+ctest --preset windows -E '\.Screenshots$' "$@"
