@@ -1,6 +1,8 @@
 #pragma once
 // For black-box cases that run kelmora.exe against the test prefix's own registry: each case starts
 // without the suite's and the program's keys and leaves the environment as it found it.
+#include "platform/Registry.h"
+
 #include <gtest/gtest.h>
 
 #include <optional>
@@ -18,7 +20,7 @@ private:
     struct Saved {
         bool machineWide;
         std::string name;
-        std::optional<std::pair<unsigned long, std::string>> value; // type and raw bytes
+        std::optional<UseRegKey::Value> value; // nothing when the variable was not set
     };
     std::vector<Saved> environment_;
 };
