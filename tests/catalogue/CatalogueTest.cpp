@@ -8,10 +8,10 @@
 namespace {
 using Entries = std::map<std::string, std::string>;
 
-class Catalogue : public ::testing::Test {
+class CatalogueTest : public SandboxedTest {
 protected:
     static std::string Code(int n) { return "{INSTALLATION-" + std::to_string(n) + "}"; }
-    static std::string U(const std::string& code) { return std::string(kUninstallRoot) + "\\" + code; }
+    static std::string U(std::string code, const char* root = kUninstallRoot) { return root + ("\\" + code); }
     // Registers a product the way its installer does: a display name in its uninstall key.
     static void Register(bool machine, std::string key) { SetString(machine, key, "DisplayName", "N"); }
     static Entries Detect() {
@@ -31,19 +31,15 @@ protected:
         if (!clientSetup.empty()) roots_.AddFolder(name + "\\" + clientSetup);
         return roots_.AddFolder(name);
     }
-    static std::string Manual(std::string name) { return kManualConfigurationKey + ("\\" + name); }
     ScopedTempFolder roots_;
-};
-class CatalogueTest : public Catalogue {
-    ScopedRegistrySandbox registry_;
 };
 
 // Each row is detected from the traces its own parameters name, whatever the rows around it look for.
-TEST_F(Catalogue, EveryKnownReleaseRowYieldsItsNameFromItsOwnTracesOnly) {
+TEST_F(CatalogueTest, EveryKnownReleaseRowYieldsItsNameFromItsOwnTracesOnly) {
     const std::string root = Root("Root");
     ASSERT_EQ(49u, UseKnownReleases().size());
     for (const UseKnownRelease& row : UseKnownReleases()) {
-        const ScopedRegistrySandbox registry;
+        RegDeleteTreeA(HKEY_LOCAL_MACHINE, nullptr); // the row before's traces
         std::string code = row.presenceCode, key = row.key, value = row.valueName;
         if (row.kind == UseDetectionKind::SuiteScan) {
             code = Code(1);
@@ -89,10 +85,9 @@ TEST_F(CatalogueTest, ViewRulesClientsNumberingAndWhichRowWins) {
 }
 
 TEST_F(CatalogueTest, MVX17TakesTheFirstViewItsProductIsRegisteredInAndAClientsFileServer) {
-    const std::string code = "{759632C4-140A-4E6D-BE47-0B8BF8596C98}", key = "SOFTWARE\\Norvale\\MVX 17.0",
-                      x86 = std::string(kUninstallRoot32) + "\\" + code;
-    Register(true, x86);
-    SetString(true, x86, "InstallLocation", "C:\\L");
+    const std::string code = "{759632C4-140A-4E6D-BE47-0B8BF8596C98}", key = "SOFTWARE\\Norvale\\MVX 17.0";
+    Register(true, U(code, kUninstallRoot32));
+    SetString(true, U(code, kUninstallRoot32), "InstallLocation", "C:\\L");
     EXPECT_EQ((Entries{{"MVX 17.0", "C:\\L"}}), Detect());
     SetString(true, key, "ISCLIENTINSTALL", "true");
     SetString(true, key, "FileServer", "\\\\fs\\mvx\\");
@@ -107,8 +102,10 @@ TEST_F(CatalogueTest, MVX17TakesTheFirstViewItsProductIsRegisteredInAndAClientsF
     EXPECT_EQ(Entries{}, Detect()); // a client without its file server
 }
 
-TEST_F(CatalogueTest, FirstStartCopiesTheMachineListAndAddAndRemoveAnswerForTheSet) {
-    SetString(true, Manual("MVX Site"), "Location", "\\\\server\\mvx\\");
+// Creates the process-wide store last, so that it is the first use of it in the process (ctest runs each
+// case in a process of its own): an unreadable user list fails the load, and the next use retries.
+TEST_F(CatalogueTest, ManualListIsCopiedOnFirstStartAnswersForTheSetAndAnUnreadableLoadIsRetried) {
+    SetString(true, kManualConfigurationKey + std::string("\\MVX Site"), "Location", "\\\\server\\mvx\\");
     UseManualReleaseStore store;
     EXPECT_EQ((Entries{{"MVX Site", "\\\\server\\mvx"}}), store.Releases().Entries());
     ASSERT_TRUE(store.Add("MVX Site", "C:\\New\\"));
@@ -118,13 +115,9 @@ TEST_F(CatalogueTest, FirstStartCopiesTheMachineListAndAddAndRemoveAnswerForTheS
     EXPECT_FALSE(store.Remove("mvx site")); // not in the set, yet the registry ignores case
     EXPECT_TRUE(store.Remove("QDR Net"));
     EXPECT_EQ((Entries{{"MVX Site", "C:\\New\\"}}), store.Releases().Entries());
-    EXPECT_TRUE(UseManualReleaseStore().Releases().Empty()); // an emptied list is the user's own: no copy
-}
-
-// Creates the process-wide store, so it must be the first use of it in the process (ctest runs each
-// case in a process of its own).
-TEST_F(CatalogueTest, AnUnreadableUserListFailsTheLoadAndTheNextUseRetries) {
-    SetString(false, Manual("MVX Local"), "Location", "C:\\MVX");
+    EXPECT_TRUE(UseManualReleaseStore().Releases().Empty());     // an emptied list is the user's own: no copy
+    RegDeleteTreeA(HKEY_LOCAL_MACHINE, kManualConfigurationKey); // else the retry copies it
+    SetString(false, kManualConfigurationKey + std::string("\\MVX Local"), "Location", "C:\\MVX");
     DenyRead(false, kManualConfigurationKey);
     EXPECT_THROW(UseManualReleases(), UseException);
     AllowAllAccess(false, kManualConfigurationKey); // the sandbox cannot remove the key without it

@@ -90,7 +90,6 @@ TEST_F(KelmoraExeTest, EachCommandLineChangesWhatItNamesAndNothingElse) {
         {"-fa \"" + assoc + "\"", true, false, 0, "", "", false},
         {"-reg \"" + temp.AddFile("Norvale script.reg", reg + "\"yes\"\r\n") + "\"", true, false, 0, "", "",
          false},
-        {"-rel a -REL b", true, false, 1, "Parameters are used twice\n", "", false},
         {"-reg \"" + bad + "\" -rel", true, false, 1, "Value was expected, but none was given\n", "", false},
         {"-reg\"" + bad + "\"x", true, false, 1,
          "The registry script path " + UseToLower(bad) + "\"x holds a double quote; nothing was imported.\n",
@@ -122,7 +121,7 @@ TEST_F(KelmoraExeTest, EachCommandLineChangesWhatItNamesAndNothingElse) {
         EXPECT_EQ(userRoot ? old : "", GetStored(false, kUserEnvironmentKey, "NVLROOT").text);
         EXPECT_EQ(path, GetStored(false, kUserEnvironmentKey, "PATH").text);
         EXPECT_EQ(newRoot, GetStored(false, kRecordKey, "rootDirectory").text);
-        // One log record for each PATH reUseToLower(folder).
+        // One log record for each PATH rewrite.
         std::ifstream in("C:\\Temp\\Morvane\\log.txt", std::ios::binary);
         const std::string log(std::istreambuf_iterator<char>(in), {});
         EXPECT_EQ(switched ? 0 : std::string::npos, log.rfind("\r\n\r\n============ ")) << log;

@@ -51,24 +51,20 @@ TEST(EnvironmentTest, WritesStoreIntoAnExistingWritableKeyOnly) {
     }
 }
 
+// Each place the root is read from takes over from those added before it.
 TEST(EnvironmentTest, SuitePathTakesTheRootFromTheRegistryInItsOrder) {
+    ScopedRegistrySandbox registry;
     SetEnvironmentVariableA("NVLROOT", "Z:\\Stale"); // predates any switch: never used
     SetEnvironmentVariableA("KELMORA_TEST_BASE", "C:\\Base");
-    const std::tuple<const char*, const char*, const char*, const char*, const char*, const char*> cases[] = {
-        {"D:\\Suite\\", "E:\\User", "F:\\Record", nullptr, "%nvlroot%\\X;%WINDIR%", "d:\\suite\\x;%windir%"},
-        {nullptr, "E:\\User", "F:\\Record", nullptr, "%NVLROOT%\\a.exe", "e:\\user\\a.exe"},
-        {nullptr, nullptr, "F:\\Record", nullptr, "%NVLROOT%\\a.exe", "f:\\record\\a.exe"},
-        {nullptr, nullptr, nullptr, "G:\\Machine", "%nvlroot%\\Bin\\X.exe", "%nvlroot%\\bin\\x.exe"},
-        {nullptr, nullptr, nullptr, nullptr, "%KELMORA_TEST_BASE%\\X.EXE", "c:\\base\\x.exe"},
-    };
-    for (const auto& [systemRoot, userRoot, userRecord, machineRecord, text, expected] : cases) {
-        ScopedRegistrySandbox registry;
-        if (systemRoot) SetString(true, kSystemEnvironmentKey, "NVLROOT", systemRoot);
-        if (userRoot) SetString(false, kUserEnvironmentKey, "NVLROOT", userRoot);
-        if (userRecord) SetString(false, kFileAssociationsKey, "rootDirectory", userRecord);
-        if (machineRecord) SetString(true, kFileAssociationsKey, "rootDirectory", machineRecord);
-        EXPECT_EQ(expected, UseExpandSuitePath(text)) << text;
-    }
+    EXPECT_EQ("c:\\base\\x.exe", UseExpandSuitePath("%KELMORA_TEST_BASE%\\X.EXE"));
+    SetString(true, kFileAssociationsKey, "rootDirectory", "G:\\Machine"); // never used either
+    EXPECT_EQ("%nvlroot%\\bin\\x.exe", UseExpandSuitePath("%nvlroot%\\Bin\\X.exe"));
+    SetString(false, kFileAssociationsKey, "rootDirectory", "F:\\Record");
+    EXPECT_EQ("f:\\record\\a.exe", UseExpandSuitePath("%NVLROOT%\\a.exe"));
+    SetString(false, kUserEnvironmentKey, "NVLROOT", "E:\\User");
+    EXPECT_EQ("e:\\user\\a.exe", UseExpandSuitePath("%NVLROOT%\\a.exe"));
+    SetString(true, kSystemEnvironmentKey, "NVLROOT", "D:\\Suite\\");
+    EXPECT_EQ("d:\\suite\\x;%windir%", UseExpandSuitePath("%nvlroot%\\X;%WINDIR%"));
 }
 
 // The entries between separators; none for the empty text.
@@ -83,24 +79,18 @@ std::string Read(const std::string& file) {
     return std::string(std::istreambuf_iterator<char>(std::ifstream(file, std::ios::binary).rdbuf()), {});
 }
 
-TEST(RegroupPathTest, WindowsThenSuiteThenTheRestWithoutRepeatsOrEmptyEntries) {
-    // Every Windows marker, both suite references, repeats, a case-only difference, empty entries and
-    // outer separators; a suite entry naming a Windows folder belongs to the suite.
+// Every Windows marker, both suite references, repeats, a case-only difference, empty entries and outer
+// separators; a suite entry naming a Windows folder belongs to the suite. Whatever the mix, regrouping keeps
+// every distinct entry exactly once, invents nothing, and a second pass changes nothing.
+TEST(RegroupPathTest, WindowsThenSuiteThenTheRestEachEntryOnceAndSettledAfterOnePass) {
     const char* mixed = ";a;%WINDIR%;;%NVLROOT%\\Windows;C:\\WINDOWS;a;D:\\system32;%SystemRoot%;"
                         "Microsoft;%nvl_inst_dir%;A;;";
-    const std::tuple<bool, const char*, const char*> cases[] = {
-        {true, mixed,
-         "%WINDIR%;C:\\WINDOWS;D:\\system32;%SystemRoot%;Microsoft;%NVLROOT%\\Windows;%nvl_inst_dir%;a;A"},
-        {false, mixed,
-         "%NVLROOT%\\Windows;%nvl_inst_dir%;a;%WINDIR%;C:\\WINDOWS;D:\\system32;%SystemRoot%;Microsoft;A"},
-    };
-    for (const auto& [machineWide, old, updated] : cases)
-        EXPECT_EQ(updated, UseRegroupPath(old, machineWide)) << old;
-}
-
-// Whatever the mix, regrouping keeps every distinct entry exactly once, invents nothing, and a second
-// pass changes nothing.
-TEST(RegroupPathTest, KeepsEveryEntryAndSettlesAfterOnePass) {
+    EXPECT_EQ(
+        "%WINDIR%;C:\\WINDOWS;D:\\system32;%SystemRoot%;Microsoft;%NVLROOT%\\Windows;%nvl_inst_dir%;a;A",
+        UseRegroupPath(mixed, true));
+    EXPECT_EQ(
+        "%NVLROOT%\\Windows;%nvl_inst_dir%;a;%WINDIR%;C:\\WINDOWS;D:\\system32;%SystemRoot%;Microsoft;A",
+        UseRegroupPath(mixed, false));
     const std::vector<std::string> pool =
         Entries("C:\\Tools;c:\\tools;%SystemRoot%\\system32;%SYSTEMROOT%;"
                 "C:\\Windows;D:\\Microsoft SQL;%NVLROOT%\\tools\\bin;%nvlroot%\\bin;"
@@ -120,7 +110,7 @@ TEST(RegroupPathTest, KeepsEveryEntryAndSettlesAfterOnePass) {
     }
 }
 
-TEST(SwitchLogTest, EachRewriteAddsOneRecordAndAFullLogStartsOver) {
+TEST(SwitchLogTest, EachRewriteAddsOneRecordInEnglishAndAFullLogStartsOver) {
     ScopedRegistrySandbox registry;
     ScopedTempFolder temp;
     const std::string file = temp.Path() + "\\log.txt";
@@ -144,11 +134,8 @@ TEST(SwitchLogTest, EachRewriteAddsOneRecordAndAFullLogStartsOver) {
     UseRedirectSwitchLogForTests(temp.Path() + "\\Missing\\Morvane");
     UseWriteSwitchLog("old", "new", true);
     EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA((temp.Path() + "\\Missing").c_str()));
-}
-
-TEST(SwitchLogTest, TimeIsInEnglishWithATwelveHourClock) {
-    std::tm morning{1, 43, 7, 4, 11, 126, 5, 0, 0}, midnight{0, 0, 0, 1, 0, 127, 6, 0, 0};
-    EXPECT_EQ("Friday, December 04, 2026, 07:43:01 AM", UseFormatLogTime(morning));
-    EXPECT_EQ("Saturday, January 01, 2027, 12:00:00 AM", UseFormatLogTime(midnight));
+    // The time is in English with a twelve-hour clock.
+    EXPECT_EQ("Friday, December 04, 2026, 07:43:01 AM", UseFormatLogTime({1, 43, 7, 4, 11, 126, 5, 0, 0}));
+    EXPECT_EQ("Saturday, January 01, 2027, 12:00:00 AM", UseFormatLogTime({0, 0, 0, 1, 0, 127, 6, 0, 0}));
 }
 } // namespace

@@ -54,9 +54,8 @@ protected:
 // the environment after the switch to the summary.
 TEST_F(MainDlgTest, DoubleClickSwitchesInTheScopeTheEnvironmentCallsFor) {
     const std::string target = AddRelease("MVX 16.6", "MVX 16.6");
-    const char* names[] = {"NVLROOT", "NVLROOT", "PATH", "PATH"}; // system, user, system, user
     const char* cases[][8] = {
-        // before, then after with "T" for the target's root
+        // NVLROOT and PATH (system, user, system, user) before, then after with "T" for the target's root
         {"C:\\Old", "C:\\Mine", "S;%SystemRoot%;%NVLROOT%\\b", "U;%NVLROOT%\\b", //
          "T", "C:\\Mine", "%SystemRoot%;%NVLROOT%\\b;S", "U;%NVLROOT%\\b"},
         {"", "C:\\Mine", "S;%NVLROOT%\\b", "U;%NVLROOT%\\b", "", "T", "S;%NVLROOT%\\b", "%NVLROOT%\\b;U"},
@@ -67,7 +66,7 @@ TEST_F(MainDlgTest, DoubleClickSwitchesInTheScopeTheEnvironmentCallsFor) {
     for (const auto& c : cases) {
         std::string after[4];
         for (int i = 0; i < 4; ++i) {
-            Set(i % 2 == 0, names[i], c[i]);
+            Set(i % 2 == 0, i < 2 ? "NVLROOT" : "PATH", c[i]);
             after[i] = std::string(c[4 + i]) == "T" ? target : c[4 + i];
         }
         const std::string root = after[0] == target || after[1] == target ? target : "";
@@ -85,7 +84,8 @@ TEST_F(MainDlgTest, DoubleClickSwitchesInTheScopeTheEnvironmentCallsFor) {
             dialog.PressEscape();
         });
         for (int i = 0; i < 4; ++i)
-            EXPECT_EQ(after[i], GetStored(i % 2 == 0, Key(i % 2 == 0), names[i]).text) << c[2] << i;
+            EXPECT_EQ(after[i], GetStored(i % 2 == 0, Key(i % 2 == 0), i < 2 ? "NVLROOT" : "PATH").text)
+                << c[2] << i;
         EXPECT_EQ(Quoted(target, "tools\\bin\\draftsch.exe") + " \"%1\" ", CommandOf("nsd").text) << c[2];
     }
     EXPECT_EQ(Items{}, prompts_.MessageTexts());
@@ -160,7 +160,8 @@ TEST_F(MainDlgTest, AddReleaseSwitchToItAndImportFileAssociations) {
     EXPECT_EQ("Imoprt...", prompts_.messages.at(0).caption);
 }
 
-TEST(ReleaseEntryTest, SplitsAtTheParenthesisThatMatchesTheLastOne) {
+// An entry splits at the parenthesis that matches its last one; a folder longer than 35 characters is cut.
+TEST(ReleaseEntryTest, SplitsAtTheParenthesisThatMatchesTheLastOneAndLongFoldersAreCut) {
     std::string name, root;
     for (const char* malformed : {"MVX(C:\\x", "A(B)C)", "MVX()", "(C:\\x)", ")("})
         EXPECT_FALSE(UseSplitReleaseEntry(malformed, name, root) || !(name + root).empty()) << malformed;
@@ -172,13 +173,10 @@ TEST(ReleaseEntryTest, SplitsAtTheParenthesisThatMatchesTheLastOne) {
         EXPECT_TRUE(UseSplitReleaseEntry(entry, name, root)) << entry;
         EXPECT_EQ(parts, name + "|" + root) << entry;
     }
-}
-
-TEST(FolderStatusTextTest, APathLongerThan35CharactersIsCut) {
     const std::string path = "C:\\Program Files\\Norvale\\MVX 16.6\\b"; // 35 characters
-    const std::string cases[][2] = {{path, path}, {path + "i", path + "..."}, {"", ""}};
-    for (const auto& c : cases)
-        EXPECT_EQ(c[1], UseFolderStatusText(c[0])) << c[0];
+    EXPECT_EQ(path, UseFolderStatusText(path));
+    EXPECT_EQ(path + "...", UseFolderStatusText(path + "i"));
+    EXPECT_EQ("", UseFolderStatusText(""));
 }
 
 TEST_F(MainDlgTest, ManualConfigAddKeepsTheListSortedAndRefusesADuplicateInOtherCase) {
@@ -249,19 +247,18 @@ TEST_F(MainDlgTest, DISABLED_Screenshots) {
     for (const char* release : {"MVX 16.5", "MVX 16.6", "QDR 15.0(File Server)"})
         AddRelease(release, release);
     Set(true, "NVLROOT", folder_.Path() + "\\MVX 16.5");
-    CAboutDlg about;
-    UseModalDialog empty(IDD_USE_WORK_DIALOG);
-    CUse_WorkDlg main;
-    CUse_ManualConfigDlg manual;
-    CUse_FileAssociationDlg setup(tables_);
-    UseFileAssociationFileImportDlg import(tables_);
-    for (UseModalDialog* shown :
-         std::initializer_list<UseModalDialog*>{&about, &empty, &main, &manual, &setup, &import})
-        RunDialog(*shown, [&](DialogDriver& dialog) {
-            if (shown == &main) dialog.DoubleClickListItem(IDC_RELEASE_LIST, 1);
-            if (shown == &manual) dialog.SelectListItem(IDC_RELEASE_LIST, 0);
-            if (shown == &import) dialog.Type(IDC_IMPORT_PATH, "C:\\Norvale\\site\\Associations.txt");
+    const auto show = [](UseModalDialog&& shown, std::function<void(DialogDriver&)> first = {}) {
+        RunDialog(shown, [&](DialogDriver& dialog) {
+            if (first) first(dialog);
             dialog.HoldOnScreen();
         });
+    };
+    show(CAboutDlg());
+    show(UseModalDialog(IDD_USE_WORK_DIALOG));
+    show(CUse_WorkDlg(), [](DialogDriver& dialog) { dialog.DoubleClickListItem(IDC_RELEASE_LIST, 1); });
+    show(CUse_ManualConfigDlg(), [](DialogDriver& dialog) { dialog.SelectListItem(IDC_RELEASE_LIST, 0); });
+    show(CUse_FileAssociationDlg(tables_));
+    show(UseFileAssociationFileImportDlg(tables_),
+         [](DialogDriver& dialog) { dialog.Type(IDC_IMPORT_PATH, "C:\\Norvale\\site\\Associations.txt"); });
 }
 } // namespace
