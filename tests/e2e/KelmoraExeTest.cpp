@@ -91,6 +91,7 @@ TEST_F(KelmoraExeTest, EachCommandLineChangesWhatItNamesAndNothingElse) {
         {"-reg \"" + temp.AddFile("Norvale script.reg", reg + "\"yes\"\r\n") + "\"", true, false, 0, "", "",
          false},
         {"-reg \"" + bad + "\" -rel", true, false, 1, "Value was expected, but none was given\n", "", false},
+        {"-rel a -REL b", true, false, 1, "Parameters are used twice\n", "", false},
         {"-reg\"" + bad + "\"x", true, false, 1,
          "The registry script path " + UseToLower(bad) + "\"x holds a double quote; nothing was imported.\n",
          "", false},
