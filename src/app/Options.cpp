@@ -1,9 +1,6 @@
 #include "app/Options.h"
 
 const UseOption kUseOptions[kUseOptionCount] = {
-    {"-reg", UseRunRegistryScript},
-    {"-rel", UseSwitchToRelease},
-    {"-fa", UseImportUserAssociations},
-    {"-fas", UseImportMachineAssociations},
-    {"-path", UseSwitchToPath},
+    {"-reg", UseRunRegistryScript},         {"-rel", UseSwitchToRelease}, {"-fa", UseImportUserAssociations},
+    {"-fas", UseImportMachineAssociations}, {"-path", UseSwitchToPath},
 };

@@ -8,9 +8,9 @@
 struct UseCommandLineRun {
     enum class Scope { Unchosen, System, User, None };
 
-    bool openDialog = false;   // an action did not find what it was given: the main dialog opens
-    bool notFound = false;     // a "-rel" release or a "-path" folder was not found (exit code 2)
-    bool refused = false;      // an action refused its value (exit code 1)
+    bool openDialog = false;       // an action did not find what it was given: the main dialog opens
+    bool notFound = false;         // a "-rel" release or a "-path" folder was not found (exit code 2)
+    bool refused = false;          // an action refused its value (exit code 1)
     Scope scope = Scope::Unchosen; // the environment scope, chosen once by the first switch action
 };
 
@@ -30,8 +30,8 @@ extern const UseOption kUseOptions[kUseOptionCount];
 void UseChooseEnvironmentScope(UseCommandLineRun& run);
 
 // The actions, each in the file named.
-void UseRunRegistryScript(const std::string& file, UseCommandLineRun& run);        // app/RegistryScript.cpp
-void UseSwitchToRelease(const std::string& name, UseCommandLineRun& run);          // app/CommandLineSwitch.cpp
-void UseSwitchToPath(const std::string& folder, UseCommandLineRun& run);           // app/CommandLineSwitch.cpp
-void UseImportUserAssociations(const std::string& file, UseCommandLineRun& run);   // app/ImportActions.cpp
+void UseRunRegistryScript(const std::string& file, UseCommandLineRun& run);      // app/RegistryScript.cpp
+void UseSwitchToRelease(const std::string& name, UseCommandLineRun& run);        // app/CommandLineSwitch.cpp
+void UseSwitchToPath(const std::string& folder, UseCommandLineRun& run);         // app/CommandLineSwitch.cpp
+void UseImportUserAssociations(const std::string& file, UseCommandLineRun& run); // app/ImportActions.cpp
 void UseImportMachineAssociations(const std::string& file, UseCommandLineRun& run); // app/ImportActions.cpp

@@ -27,25 +27,25 @@ struct UseParameter {
 
 // The parser's errors. Each carries only its fixed message.
 class DoubleParametersException : public std::exception {
-  public:
+public:
     ~DoubleParametersException() override = default;
     const char* what() const noexcept override { return "Parameters are used twice"; }
 };
 
 class UnknownParameterException : public std::exception {
-  public:
+public:
     ~UnknownParameterException() override = default;
     const char* what() const noexcept override { return "Unknown parameters are used"; }
 };
 
 class ValueExpectedException : public std::exception {
-  public:
+public:
     ~ValueExpectedException() override = default;
     const char* what() const noexcept override { return "Value was expected, but none was given"; }
 };
 
 class WrongTypeException : public std::exception {
-  public:
+public:
     ~WrongTypeException() override = default;
     const char* what() const noexcept override { return "Wrong parameter type is used"; }
 };
@@ -60,7 +60,7 @@ std::string UseNextWord(std::string_view text, bool quotedAllowed);
 bool UseValueHasType(const std::string& value, std::uint32_t type);
 
 class UseParameterParser {
-  public:
+public:
     static constexpr int kCapacity = 256;
 
     // Appends an option to the options table. A repeated name is not checked: the later
@@ -76,7 +76,7 @@ class UseParameterParser {
     // A copy of the parsed entry at index; the default entry for an index outside the table.
     UseParameter GetParameter(int index) const;
 
-  private:
+private:
     const UseParameter* FindOption(const std::string& token) const;
     void Store(const UseParameter& option, const std::string& value);
 

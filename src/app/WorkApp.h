@@ -15,7 +15,7 @@ enum UseExitCode : int {
 };
 
 class CUse_WorkApp {
-  public:
+public:
     // Reads the process command line and either acts on its options (command-line mode) or runs the
     // main dialog (dialog mode). Returns false in every case: no message loop follows, the process
     // ends when this returns.
@@ -23,7 +23,7 @@ class CUse_WorkApp {
 
     int ExitCode() const { return exitCode_; }
 
-  private:
+private:
     // Runs every parsed option's action in command-line order; false when a failure ended the run
     // before the last one.
     bool RunOptions(const UseParameterParser& parser, UseCommandLineRun& run);

@@ -7,7 +7,7 @@
 inline constexpr const char* kManualConfigurationKey = "SOFTWARE\\Norvale\\Morvane\\ManualConfiguration";
 
 class UseManualReleaseStore {
-  public:
+public:
     // Migrates the machine-wide list to the user's key when the user has none, then loads the user's
     // key. Throws UseException "Unable to retrieve registry entry for manual configuration" when the
     // user's key exists but cannot be read.
@@ -20,7 +20,7 @@ class UseManualReleaseStore {
 
     UseReleaseSet& Releases() { return releases_; }
 
-  private:
+private:
     UseReleaseSet releases_;
 };
 

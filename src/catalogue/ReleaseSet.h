@@ -9,7 +9,7 @@ std::string UseReleaseEntryText(const std::string& name, const std::string& root
 // Releases by display name, each with its root folder (the value NVLROOT takes when it is active).
 // Names compare exactly for Set and Remove and ignoring letter case for Contains and FindRoot.
 class UseReleaseSet {
-  public:
+public:
     // Inserts the release, or replaces the root of the one with exactly that name.
     void Set(const std::string& name, const std::string& root);
     // Removes the release with exactly that name; true when there was one.
@@ -26,7 +26,7 @@ class UseReleaseSet {
     const std::map<std::string, std::string>& Entries() const { return releases_; }
     bool Empty() const { return releases_.empty(); }
 
-  private:
+private:
     std::map<std::string, std::string> releases_;
     std::vector<std::string> displayList_;
 };

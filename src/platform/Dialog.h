@@ -12,7 +12,7 @@
 #include <string>
 
 class UseModalDialog {
-  public:
+public:
     explicit UseModalDialog(int templateId);
     virtual ~UseModalDialog() = default;
     UseModalDialog(const UseModalDialog&) = delete;
@@ -38,7 +38,7 @@ class UseModalDialog {
     void SetMessageCaption(std::string caption) { messageCaption_ = std::move(caption); }
     const std::string& MessageCaption() const { return messageCaption_; }
 
-  protected:
+protected:
     // The single place where a dialog binds its fields to its controls, in both directions.
     virtual void DoDataExchange(bool saveAndValidate);
     void ExchangeText(bool saveAndValidate, int controlId, std::string& field) const;
@@ -73,7 +73,7 @@ class UseModalDialog {
     // the window is minimised and serves as its drag image.
     void SetIcon(int iconId);
 
-  private:
+private:
     static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     bool PaintMinimised() const;
@@ -88,7 +88,7 @@ class UseModalDialog {
 // Every message box of the program goes through one presenter, so that tests can answer them. The
 // program never installs one: a message box is then shown with MessageBoxA.
 class UseMessagePresenter {
-  public:
+public:
     virtual ~UseMessagePresenter() = default;
     virtual void Present(HWND owner, const std::string& text, const std::string& caption) = 0;
 };

@@ -6,24 +6,24 @@
 #include <string>
 
 class UseControl {
-  public:
+public:
     explicit UseControl(HWND handle = nullptr) : handle_(handle) {}
     HWND Handle() const { return handle_; }
 
     std::string Text() const;
     void SetText(const std::string& text) const;
 
-  protected:
+protected:
     LRESULT Send(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;
 
-  private:
+private:
     HWND handle_;
 };
 
 using UseEdit = UseControl;
 
 class UseListBox : public UseControl {
-  public:
+public:
     using UseControl::UseControl;
 
     void Reset() const;
@@ -51,7 +51,7 @@ class UseListBox : public UseControl {
 };
 
 class UseRichEdit : public UseControl {
-  public:
+public:
     using UseControl::UseControl;
 
     // Inserts text at the caret, replacing the selection if there is one.

@@ -4,7 +4,9 @@
 
 #include <fstream>
 
-bool UseFileExists(const std::string& path) { return UseFileStatus(path) != UseFileKind::Missing; }
+bool UseFileExists(const std::string& path) {
+    return UseFileStatus(path) != UseFileKind::Missing;
+}
 
 UseFileKind UseFileStatus(const std::string& path) {
     const DWORD attributes = GetFileAttributesA(path.c_str());

@@ -59,7 +59,8 @@ std::optional<std::string> UseRegKey::SubKeyName(DWORD index, DWORD bufferSize) 
 std::optional<UseRegKey::Value> UseRegKey::QueryValue(const char* name) const {
     Value value;
     DWORD size = 0;
-    if (RegQueryValueExA(key_, name, nullptr, &value.type, nullptr, &size) != ERROR_SUCCESS) return std::nullopt;
+    if (RegQueryValueExA(key_, name, nullptr, &value.type, nullptr, &size) != ERROR_SUCCESS)
+        return std::nullopt;
     // One byte more than reported, so a value stored without its zero byte still ends in one here.
     std::vector<char> buffer(size + 1, '\0');
     if (RegQueryValueExA(key_, name, nullptr, &value.type, reinterpret_cast<BYTE*>(buffer.data()), &size) !=
@@ -75,7 +76,9 @@ LONG UseRegKey::SetString(const char* name, const std::string& text, DWORD type)
                           static_cast<DWORD>(text.size() + 1));
 }
 
-HKEY UseRegRoot(bool machineWide) noexcept { return machineWide ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER; }
+HKEY UseRegRoot(bool machineWide) noexcept {
+    return machineWide ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
+}
 
 std::string UseRegStringOf(const UseRegKey::Value& value) {
     const std::string& data = value.data;
@@ -113,7 +116,8 @@ bool UseRegCreateKey(const std::string& path, bool machineWide) {
 }
 
 namespace {
-std::optional<std::string> ReadStringUntrimmed(const std::string& path, const char* valueName, bool machineWide) {
+std::optional<std::string> ReadStringUntrimmed(const std::string& path, const char* valueName,
+                                               bool machineWide) {
     const UseRegKey key = UseRegOpenKey(path, machineWide, KEY_READ);
     if (!key) return std::nullopt;
     const auto value = key.QueryValue(valueName);

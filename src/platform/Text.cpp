@@ -1,20 +1,28 @@
 #include "platform/Text.h"
 
 namespace {
-char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-char UpperAscii(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
-bool IsWhite(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f'; }
+char LowerAscii(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+char UpperAscii(char c) {
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
+bool IsWhite(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
+}
 } // namespace
 
 std::string UseToLower(std::string_view text) {
     std::string result(text);
-    for (char& c : result) c = LowerAscii(c);
+    for (char& c : result)
+        c = LowerAscii(c);
     return result;
 }
 
 std::string UseToUpper(std::string_view text) {
     std::string result(text);
-    for (char& c : result) c = UpperAscii(c);
+    for (char& c : result)
+        c = UpperAscii(c);
     return result;
 }
 
@@ -37,14 +45,17 @@ std::string UseTrimBlanks(std::string_view text) {
 
 std::string UseTrimWhite(std::string_view text) {
     size_t first = 0, last = text.size();
-    while (first < last && IsWhite(text[first])) ++first;
-    while (last > first && IsWhite(text[last - 1])) --last;
+    while (first < last && IsWhite(text[first]))
+        ++first;
+    while (last > first && IsWhite(text[last - 1]))
+        --last;
     return std::string(text.substr(first, last - first));
 }
 
 std::string UseTrimTrailingBackslashes(std::string_view text) {
     size_t end = text.size();
-    while (end > 0 && text[end - 1] == '\\') --end;
+    while (end > 0 && text[end - 1] == '\\')
+        --end;
     return std::string(text.substr(0, end));
 }
 

@@ -3,6 +3,6 @@
 #include "platform/Dialog.h"
 
 class CAboutDlg : public UseModalDialog {
-  public:
+public:
     CAboutDlg();
 };

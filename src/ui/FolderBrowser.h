@@ -7,7 +7,7 @@
 #include <string>
 
 class FolderBrowser {
-  public:
+public:
     enum class Mode { FoldersOnly, FoldersAndFiles };
 
     // initialFolder, when not empty, is selected as the picker opens.
@@ -22,7 +22,7 @@ class FolderBrowser {
     Mode BrowseMode() const { return mode_; }
     const std::string& InitialFolder() const { return initialFolder_; }
 
-  private:
+private:
     std::optional<std::string> ShowShellPicker() const;
 
     HWND owner_;

@@ -8,7 +8,7 @@
 #include <string>
 
 class UsePrompts : public UseMessagePresenter {
-  public:
+public:
     virtual std::optional<std::string> PickFolder(const FolderBrowser& request) = 0;
 };
 
@@ -17,13 +17,13 @@ UsePrompts* UseInstalledPrompts();
 
 // Installs prompts for its own lifetime, then puts back whatever was there before.
 class UseScopedPrompts {
-  public:
+public:
     explicit UseScopedPrompts(UsePrompts& prompts);
     ~UseScopedPrompts();
     UseScopedPrompts(const UseScopedPrompts&) = delete;
     UseScopedPrompts& operator=(const UseScopedPrompts&) = delete;
 
-  private:
+private:
     UsePrompts* previous_;
     UseMessagePresenter* previousPresenter_;
 };

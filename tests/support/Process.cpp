@@ -11,8 +11,8 @@ std::string BuildFolder() {
     return folder.substr(0, folder.rfind('\\'));
 }
 
-ProcessResult RunProgram(const std::string& exePath, const std::string& arguments, const std::string& workingFolder,
-                         unsigned long timeoutMs) {
+ProcessResult RunProgram(const std::string& exePath, const std::string& arguments,
+                         const std::string& workingFolder, unsigned long timeoutMs) {
     ProcessResult result;
     // The child's first broadcast would otherwise start Wine's desktop process, which inherits the
     // pipe below and holds it open long after the child has ended.
@@ -43,7 +43,8 @@ ProcessResult RunProgram(const std::string& exePath, const std::string& argument
     std::thread reader([&] {
         char buffer[4096];
         DWORD got = 0;
-        while (ReadFile(readEnd, buffer, sizeof buffer, &got, nullptr) && got > 0) result.output.append(buffer, got);
+        while (ReadFile(readEnd, buffer, sizeof buffer, &got, nullptr) && got > 0)
+            result.output.append(buffer, got);
     });
     if (WaitForSingleObject(process.hProcess, timeoutMs) == WAIT_TIMEOUT) {
         result.timedOut = true;

@@ -12,8 +12,8 @@ std::atomic<int> sandboxCounter{0};
 
 HKEY CreateRealKey(HKEY parent, const std::string& path) {
     HKEY key = nullptr;
-    EXPECT_EQ(ERROR_SUCCESS, RegCreateKeyExA(parent, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
-                                             nullptr))
+    EXPECT_EQ(ERROR_SUCCESS,
+              RegCreateKeyExA(parent, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr))
         << path;
     return key;
 }
@@ -87,7 +87,9 @@ StoredValue GetStored(bool machineWide, const std::string& path, const std::stri
     return {value->type, text};
 }
 
-bool KeyExists(bool machineWide, const std::string& path) { return UseRegKeyExists(path, machineWide); }
+bool KeyExists(bool machineWide, const std::string& path) {
+    return UseRegKeyExists(path, machineWide);
+}
 
 void CreateEnvironmentKeys() {
     CreateKey(true, kSystemEnvironmentKey);
@@ -98,8 +100,8 @@ namespace {
 // Replaces the key's access list with one entry: everyone gets exactly permissions.
 void SetEveryoneAccess(bool machineWide, const std::string& path, DWORD permissions) {
     HKEY key = nullptr;
-    ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(machineWide ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER, path.c_str(), 0,
-                                           READ_CONTROL | WRITE_DAC, &key));
+    ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(machineWide ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER, path.c_str(),
+                                           0, READ_CONTROL | WRITE_DAC, &key));
     SID_IDENTIFIER_AUTHORITY world = SECURITY_WORLD_SID_AUTHORITY;
     PSID everyone = nullptr;
     ASSERT_TRUE(AllocateAndInitializeSid(&world, 1, SECURITY_WORLD_RID, 0, 0, 0, 0, 0, 0, 0, &everyone));
@@ -123,7 +125,8 @@ void SetEveryoneAccess(bool machineWide, const std::string& path, DWORD permissi
 } // namespace
 
 void DenyWrite(bool machineWide, const std::string& path) {
-    SetEveryoneAccess(machineWide, path, KEY_READ | READ_CONTROL | WRITE_DAC | DELETE); // DELETE lets the sandbox go
+    SetEveryoneAccess(machineWide, path,
+                      KEY_READ | READ_CONTROL | WRITE_DAC | DELETE); // DELETE lets the sandbox go
 }
 
 void DenyRead(bool machineWide, const std::string& path) {

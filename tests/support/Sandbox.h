@@ -7,7 +7,8 @@
 #include <filesystem>
 #include <string>
 
-inline constexpr const char* kSystemEnvironmentKey = "SYSTEM\\CurrentControlSet\\Control\\Session Manager\\Environment";
+inline constexpr const char* kSystemEnvironmentKey =
+    "SYSTEM\\CurrentControlSet\\Control\\Session Manager\\Environment";
 inline constexpr const char* kUserEnvironmentKey = "Environment";
 
 // Maps HKEY_LOCAL_MACHINE and HKEY_CURRENT_USER of this process onto two empty scratch keys for its
