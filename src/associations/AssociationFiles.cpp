@@ -7,10 +7,6 @@
 #include "platform/FileSystem.h"
 
 namespace {
-std::string ReadInEitherScope(std::string (*read)(bool machineWide)) {
-    std::string value = read(true);
-    return value.empty() ? read(false) : value;
-}
 
 std::string Quoted(const std::string& program) {
     return "\"" + program + "\"";
@@ -54,8 +50,8 @@ std::vector<std::string> UseDefaultsFileCandidates(const std::string& site, cons
 }
 
 void UseLoadDefaultAssociations(bool machineWide, const std::string& programFolder) {
-    const std::string site = ReadInEitherScope(UseEnvReadSite);
-    const std::string root = ReadInEitherScope(UseEnvReadRoot);
+    const std::string site = UseEnvReadSystemElseUser(UseEnvReadSite);
+    const std::string root = UseEnvReadSystemElseUser(UseEnvReadRoot);
     for (const std::string& candidate : UseDefaultsFileCandidates(site, root, programFolder)) {
         if (UseFileExists(candidate)) {
             // The first file found decides, even when it then fails to open.

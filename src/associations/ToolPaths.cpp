@@ -58,10 +58,3 @@ std::string UseToolProgramFor(const std::string& extension) {
         if (UseProgramExists(candidate)) return candidate;
     return {};
 }
-
-std::string UseFindSuiteRoot() {
-    std::string root = UseEnvReadRoot(true);
-    if (root.empty()) root = UseEnvReadRoot(false);
-    if (root.empty()) root = UseReadRootDirectory(false);
-    return root;
-}

@@ -24,7 +24,3 @@ bool UseProgramExists(const std::string& program);
 // The first candidate of the extension's group that exists in the active release, unresolved; empty
 // when the extension is outside the table or no candidate exists.
 std::string UseToolProgramFor(const std::string& extension);
-
-// The root of the active release as the association code sees it: NVLROOT of the system, else of
-// the user, else the recorded "rootDirectory" of the user; empty when none is set.
-std::string UseFindSuiteRoot();

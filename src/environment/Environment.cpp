@@ -103,14 +103,22 @@ void UseBroadcastEnvChange() {
                         SMTO_ABORTIFHUNG, 5000, nullptr);
 }
 
+std::string UseEnvReadSystemElseUser(std::string (*read)(bool machineWide)) {
+    std::string value = read(true);
+    return value.empty() ? read(false) : value;
+}
+
+std::string UseFindSuiteRoot() {
+    const std::string root = UseEnvReadSystemElseUser(UseEnvReadRoot);
+    return root.empty() ? UseReadRootDirectory(false) : root;
+}
+
 std::string UseExpandSuitePath(const std::string& text) {
     const std::string upper = UseToUpper(text);
     if (upper.find(kRootReference) == std::string::npos) return UseToLower(ExpandReferences(upper));
     // The root comes from the registry, never from this process's environment, which does not see a
     // switch made since the process started.
-    std::string root = UseEnvReadRoot(true);
-    if (root.empty()) root = UseEnvReadRoot(false);
-    if (root.empty()) root = UseReadRootDirectory(false);
+    const std::string root = UseFindSuiteRoot();
     if (root.empty()) return UseToLower(upper);
     return UseToLower(UseReplaceAll(upper, kRootReference, root));
 }

@@ -16,6 +16,13 @@ std::string UseEnvReadPath(bool machineWide);    // PATH, raw
 // and trimmed like NVLROOT.
 std::string UseReadRootDirectory(bool machineWide);
 
+// A variable as the suite's tools see it: the system environment's value, else the user's. For
+// example UseEnvReadSystemElseUser(UseEnvReadRoot) is the active NVLROOT.
+std::string UseEnvReadSystemElseUser(std::string (*read)(bool machineWide));
+// The root of the active release: NVLROOT (system, else user), else the user's recorded
+// "rootDirectory"; empty when none is set.
+std::string UseFindSuiteRoot();
+
 // Removes trailing backslashes from root (the caller's string too), stores it as NVLROOT (REG_SZ) in
 // an existing environment key and broadcasts. Returns 0 or the registry's error code.
 LONG UseEnvWriteRoot(std::string& root, bool machineWide);

@@ -11,13 +11,6 @@
 #include "ui/FolderBrowser.h"
 #include "ui/ReleaseEntry.h"
 
-namespace {
-std::string ActiveRoot() {
-    const std::string root = UseEnvReadRoot(true);
-    return root.empty() ? UseEnvReadRoot(false) : root;
-}
-} // namespace
-
 std::string UseNormaliseExtension(const std::string& typed) {
     const std::string trimmed = UseTrimWhite(typed);
     const std::size_t start = trimmed.find_first_not_of(". \t\r\n\v\f");
@@ -46,7 +39,7 @@ bool CUse_FileAssociationDlg::RunFromMainDialog(const UseModalDialog& mainDialog
     if (!selectedEntry.empty() && !UseSplitReleaseEntry(selectedEntry, name, selectedRoot))
         selectedRoot.clear();
     // The active release wins: the selection stands in only while no NVLROOT is set at all.
-    std::string root = ActiveRoot();
+    std::string root = UseEnvReadSystemElseUser(UseEnvReadRoot);
     if (root.empty()) root = selectedRoot;
     if (root.empty()) {
         mainDialog.ShowMessage("Please select a release and then configure the file associations!");
@@ -198,7 +191,8 @@ void CUse_FileAssociationDlg::DeleteSelected() {
 
 void CUse_FileAssociationDlg::BrowseForProgram() {
     const FolderBrowser browser(Handle(), "Select the program that associates this file extension",
-                                FolderBrowser::Mode::FoldersAndFiles, ActiveRoot());
+                                FolderBrowser::Mode::FoldersAndFiles,
+                                UseEnvReadSystemElseUser(UseEnvReadRoot));
     if (const auto chosen = browser.Browse()) {
         program_ = *chosen;
         Edit(IDC_DEFAULT_PROGRAM).SetText(program_);

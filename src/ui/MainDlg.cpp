@@ -23,17 +23,6 @@ constexpr const char* kUacRefusal =
     "Control) on Vista or Window 7.";
 constexpr const char* kHelpFile = "kelmora.pdf";
 
-// NVLROOT as the suite's tools see it: the system's value wins over the user's.
-std::string CurrentRoot() {
-    std::string root = UseEnvReadRoot(true);
-    return root.empty() ? UseEnvReadRoot(false) : root;
-}
-
-std::string CurrentLicenceFile() {
-    std::string licenceFile = UseEnvReadLicFile(true);
-    return licenceFile.empty() ? UseEnvReadLicFile(false) : licenceFile;
-}
-
 // Vista and Windows 7 (and every later Windows that an unmanifested program is told is 6.x) refuse
 // the system environment to a user whose rights user account control has taken away.
 bool IsVersion6Windows() {
@@ -102,7 +91,7 @@ void CUse_WorkDlg::FillReleaseList() {
 }
 
 void CUse_WorkDlg::ShowCurrentRelease() {
-    const std::string root = CurrentRoot();
+    const std::string root = UseEnvReadSystemElseUser(UseEnvReadRoot);
     if (root.empty()) return;
     // The hand-configured store is only asked when no detected release has the root.
     std::optional<std::string> name = UseCurrentReleaseName(UseDetectedReleases().DisplayList(), root);
@@ -115,7 +104,8 @@ void CUse_WorkDlg::ShowCurrentRelease() {
 }
 
 void CUse_WorkDlg::WriteInitialSetting() const {
-    AppendToSummary(UseInitialSettingPieces(CurrentRoot(), CurrentLicenceFile()));
+    AppendToSummary(UseInitialSettingPieces(UseEnvReadSystemElseUser(UseEnvReadRoot),
+                                            UseEnvReadSystemElseUser(UseEnvReadLicFile)));
 }
 
 void CUse_WorkDlg::AppendToSummary(const std::vector<std::string>& pieces) const {
@@ -186,7 +176,8 @@ void CUse_WorkDlg::SwitchToSelectedRelease() {
         ShowCurrentRelease();
         if (status != ERROR_SUCCESS) return;
         UseReapplyAssociations(false);
-        AppendToSummary(UseSwitchSummaryPieces(CurrentRoot(), UseEnvReadPath(true), UseEnvReadPath(false)));
+        AppendToSummary(UseSwitchSummaryPieces(UseEnvReadSystemElseUser(UseEnvReadRoot), UseEnvReadPath(true),
+                                               UseEnvReadPath(false)));
     } catch (const UseException& failure) {
         ShowMessage(failure.Message());
     }
@@ -204,7 +195,7 @@ LONG CUse_WorkDlg::WriteEnvironment(std::string root) const {
 }
 
 void CUse_WorkDlg::OpenHelp() {
-    const std::string root = CurrentRoot();
+    const std::string root = UseEnvReadSystemElseUser(UseEnvReadRoot);
     std::vector<std::string> folders;
     if (!root.empty()) folders.push_back(root + "\\tools\\bin");
     folders.push_back(ProgramFolder());
