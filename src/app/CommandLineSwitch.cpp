@@ -10,16 +10,20 @@
 #include <cstdio>
 
 namespace {
-// The reduced switch of a script: PATH and NVLROOT in the chosen scope, refusals unreported, and the
-// new root recorded for the file associations whatever the scope.
-void SwitchTo(std::string root, const UseCommandLineRun& run) {
+// The reduced switch of a script: PATH and NVLROOT in the chosen scope, and the new root recorded
+// for the file associations whatever the scope. A refused write prints nothing and does not stop
+// the record; it only sets exit code 1, so a script can tell.
+void SwitchTo(std::string root, UseCommandLineRun& run) {
     if (run.scope == UseCommandLineRun::Scope::System || run.scope == UseCommandLineRun::Scope::User) {
         const bool machineWide = run.scope == UseCommandLineRun::Scope::System;
         UseRewritePath(machineWide);
-        UseEnvWriteRoot(root, machineWide); // leaves root without its trailing backslashes
+        // A PATH refused is refused in the same key, so NVLROOT's status answers for both.
+        if (UseEnvWriteRoot(root, machineWide) != ERROR_SUCCESS)
+            run.refused = true; // root loses its trailing backslashes
     }
-    if (UseRegCreateKey(kFileAssociationsKey, false))
-        UseRegWriteString(kFileAssociationsKey, "rootDirectory", root, false);
+    if (!UseRegCreateKey(kFileAssociationsKey, false) ||
+        !UseRegWriteString(kFileAssociationsKey, "rootDirectory", root, false))
+        run.refused = true;
 }
 
 void MarkNotFound(UseCommandLineRun& run) {

@@ -2,6 +2,7 @@
 
 #include "app/Options.h"
 #include "app/StandardOutput.h"
+#include "platform/FileSystem.h"
 
 #include <cstdlib>
 
@@ -26,6 +27,11 @@ void UseRunRegistryScript(const std::string& file, UseCommandLineRun& run) {
         UsePrintLine(script.refusal);
         run.refused = true;
         return;
+    }
+    // The editor is run all the same (it has its own way of telling), but a script learns of it here.
+    if (!UseFileExists(file)) {
+        UsePrintLine("The registry script " + file + " does not exist.");
+        run.refused = true;
     }
     // Waits until the editor ends. Its result says nothing reliable about the import (the editor
     // reports a missing file in its own way), so it is not looked at.

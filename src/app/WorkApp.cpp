@@ -82,14 +82,14 @@ bool CUse_WorkApp::RunOptions(const UseParameterParser& parser, UseCommandLineRu
 void CUse_WorkApp::RunDialogMode() {
     std::string failure;
     try {
-        UseRunDialogMode();
-        return;
+        if (UseRunDialogMode()) return;
+        failure = "The main dialog could not be opened.";
     } catch (const std::exception& error) {
         failure = error.what();
     } catch (const UseException& error) {
         failure = error.Message();
     }
     UsePrintLine(failure);
-    MessageBoxA(nullptr, failure.c_str(), "Morvane", MB_OK | MB_ICONEXCLAMATION);
+    MessageBoxA(nullptr, failure.c_str(), "Morvane", MB_OK | MB_ICONEXCLAMATION); // when windows work at all
     exitCode_ = kUseExitFailed;
 }

@@ -11,25 +11,49 @@ namespace {
 std::string Quoted(const std::string& program) {
     return "\"" + program + "\"";
 }
-} // namespace
 
-void UseImportAssociations(const std::string& fileName, bool machineWide, UseLazyAssociationTable& tables) {
-    const std::string path = UseResolveAssociationFilePath(fileName, UseCurrentFolder());
-    UseForEachLine(path, [&](const std::string& line) {
+// Hands every line of an association file, classified, to onLine; a UTF-8 byte order mark at the
+// start of the file is not part of the first extension. False when the file does not open.
+template <typename OnLine> bool ForEachAssociationLine(const std::string& path, OnLine onLine) {
+    bool first = true;
+    return UseForEachLine(path, [&](const std::string& line) {
         std::string extension, program, options;
-        if (UseParseAssociationFileLine(line, extension, program, options))
-            UseAddAssociation(tables.Get(), extension, program, options, machineWide);
+        const std::string text = first ? std::string(UseWithoutUtf8Bom(line)) : line;
+        first = false;
+        onLine(UseClassifyAssociationFileLine(text, extension, program, options), extension, program,
+               options);
     });
 }
+} // namespace
 
-void UseImportAssociations(const std::string& fileName, bool machineWide) {
-    UseImportAssociations(fileName, machineWide, UseProcessAssociations());
+bool UseImportAssociations(const std::string& fileName, bool machineWide, UseLazyAssociationTable& tables) {
+    const std::string path = UseResolveAssociationFilePath(fileName, UseCurrentFolder());
+    bool complete = true;
+    const bool opened =
+        ForEachAssociationLine(path, [&](UseFileLineKind kind, const std::string& extension,
+                                         const std::string& program, const std::string& options) {
+            if (kind == UseFileLineKind::Ignored) return;
+            // A line naming a tool this release lacks is an ordinary outcome; one the store cannot take
+            // or refused to write leaves the import incomplete.
+            if (kind != UseFileLineKind::Association) {
+                complete = false;
+                return;
+            }
+            if (UseProgramExists(program) &&
+                !UseAddAssociation(tables.Get(), extension, program, options, machineWide))
+                complete = false;
+        });
+    return opened && complete;
+}
+
+bool UseImportAssociations(const std::string& fileName, bool machineWide) {
+    return UseImportAssociations(fileName, machineWide, UseProcessAssociations());
 }
 
 bool UseApplyAssociationFile(const std::string& path, bool machineWide) {
-    return UseForEachLine(path, [&](const std::string& line) {
-        std::string extension, program, options;
-        if (UseParseAssociationFileLine(line, extension, program, options) && UseProgramExists(program))
+    return ForEachAssociationLine(path, [&](UseFileLineKind kind, const std::string& extension,
+                                            const std::string& program, const std::string& options) {
+        if (kind == UseFileLineKind::Association && UseProgramExists(program))
             UseApplyAssociation(extension, Quoted(program), options, machineWide);
     });
 }

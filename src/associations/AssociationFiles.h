@@ -10,10 +10,12 @@
 // Adds every association of the file through UseAddAssociation on the process-wide table: a bare
 // file name is read from the current folder. A file that does not open, and lines that are malformed
 // or whose program is missing, are skipped without a word. The table's first load may throw
-// UseException, which ends the import.
-void UseImportAssociations(const std::string& fileName, bool machineWide);
+// UseException, which ends the import. True when the file opened, was 8-bit text, and every
+// association line whose program exists was recorded (a line with an extension that cannot be
+// registered, or one whose registry writes were refused, makes it false).
+bool UseImportAssociations(const std::string& fileName, bool machineWide);
 // The same, on the table that tables holds.
-void UseImportAssociations(const std::string& fileName, bool machineWide, UseLazyAssociationTable& tables);
+bool UseImportAssociations(const std::string& fileName, bool machineWide, UseLazyAssociationTable& tables);
 
 // Registers every valid line whose program exists through UseApplyAssociation. False when the file
 // does not open.

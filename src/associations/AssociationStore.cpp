@@ -94,13 +94,17 @@ bool UseAddAssociation(UseAssociationTable& table, const std::string& extension,
     const std::string recordKey = UseRecordKeyFor(extension);
     const std::string extensionKey = UseExtensionKeyFor(extension);
     const std::string commandKey = UseCommandKeyFor(associationClass);
+    // Resolved before anything is written: a command the platform cannot expand (32,767 characters
+    // or more) is refused whole rather than stored as a half record.
+    const std::string resolvedCommand = UseExpandSuitePath(command);
+    if (resolvedCommand.empty()) return false;
     // Each step needs the one before it; the first refusal ends the add.
     const bool stored = UseRegCreateKey(recordKey, machineWide) &&
                         UseRegWriteString(recordKey, "Application", program, machineWide) &&
                         UseRegCreateKey(extensionKey, machineWide) &&
                         UseRegWriteString(extensionKey, "", associationClass, machineWide) &&
                         UseRegCreateKey(commandKey, machineWide) &&
-                        UseRegWriteString(commandKey, "", UseExpandSuitePath(command), machineWide);
+                        UseRegWriteString(commandKey, "", resolvedCommand, machineWide);
     if (!stored) return false;
     table.commands[extension] = command;
     return true;

@@ -59,13 +59,32 @@ bool UseSplitShellCommand(const std::string& command, std::string& program, std:
     return true;
 }
 
+bool UseIsValidExtension(std::string_view extension) {
+    for (const char c : extension)
+        if (static_cast<unsigned char>(c) < 32 ||
+            std::string_view("\\/:*?\"<>|").find(c) != std::string_view::npos)
+            return false;
+    return true;
+}
+
+std::string_view UseWithoutUtf8Bom(std::string_view line) {
+    constexpr std::string_view kBom = "\xEF\xBB\xBF";
+    return line.starts_with(kBom) ? line.substr(kBom.size()) : line;
+}
+
+UseFileLineKind UseClassifyAssociationFileLine(const std::string& line, std::string& extension,
+                                               std::string& program, std::string& options) {
+    // A NUL byte never belongs to a text line: the file is not 8-bit text (UTF-16, say).
+    if (line.find('\0') != std::string::npos) return UseFileLineKind::NotText;
+    const std::string trimmed = UseTrimWhite(line);
+    if (trimmed.empty() || trimmed.front() == '#') return UseFileLineKind::Ignored;
+    if (!UseParseAssociationLine(trimmed, extension, program, options)) return UseFileLineKind::Ignored;
+    return UseIsValidExtension(extension) ? UseFileLineKind::Association : UseFileLineKind::BadExtension;
+}
+
 bool UseParseAssociationFileLine(const std::string& line, std::string& extension, std::string& program,
                                  std::string& options) {
-    // A NUL byte never belongs to a text line; such a line would turn into a truncated path.
-    if (line.find('\0') != std::string::npos) return false;
-    const std::string trimmed = UseTrimWhite(line);
-    if (trimmed.empty() || trimmed.front() == '#') return false;
-    return UseParseAssociationLine(trimmed, extension, program, options);
+    return UseClassifyAssociationFileLine(line, extension, program, options) == UseFileLineKind::Association;
 }
 
 std::string UseResolveAssociationFilePath(const std::string& name, const std::string& currentFolder) {

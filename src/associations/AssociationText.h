@@ -38,8 +38,20 @@ bool UseParseAssociationLine(const std::string& line, std::string& extension, st
 // there is no non-empty quoted program; the outputs are then left as they were.
 bool UseSplitShellCommand(const std::string& command, std::string& program, std::string& options);
 
-// One line of an association file: skips blank lines, "#" comments and lines holding a NUL byte (a
-// file that is not text), then splits the rest as an association line.
+// False when the extension holds a character no file name ends in (\\ / : * ? " < > |) or a control
+// character: it names registry keys, where a backslash would nest them.
+bool UseIsValidExtension(std::string_view extension);
+
+// The first line of an association file without the UTF-8 byte order mark that editors put there.
+std::string_view UseWithoutUtf8Bom(std::string_view line);
+
+// How one line of an association file reads: blank lines, "#" comments and lines without a usable
+// extension and quoted program are ignored; a line holding a NUL byte means the file is not 8-bit text
+// (UTF-16, say); a usable line may still name an extension that cannot be registered.
+enum class UseFileLineKind { Ignored, NotText, BadExtension, Association };
+UseFileLineKind UseClassifyAssociationFileLine(const std::string& line, std::string& extension,
+                                               std::string& program, std::string& options);
+// True when the line is an association with a valid extension.
 bool UseParseAssociationFileLine(const std::string& line, std::string& extension, std::string& program,
                                  std::string& options);
 

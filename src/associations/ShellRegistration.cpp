@@ -8,7 +8,9 @@
 
 void UseApplyAssociation(const std::string& extension, const std::string& program, const std::string& options,
                          bool machineWide) {
-    const std::string command = UseBuildShellCommand(UseExpandSuitePath(program), options);
+    const std::string resolved = UseExpandSuitePath(program);
+    if (resolved.empty()) return; // too long to resolve: registering the bare options would be worse
+    const std::string command = UseBuildShellCommand(resolved, options);
     const std::string associationClass = UseAssociationClassFor(extension);
     UseRegWriteString(UseExtensionKeyFor(extension), "", associationClass, machineWide);
     UseRegWriteString(UseCommandKeyFor(associationClass), "", command, machineWide);

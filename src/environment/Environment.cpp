@@ -12,6 +12,7 @@ constexpr const char* kUserEnvironmentKey = "Environment";
 constexpr const char* kRootVariable = "NVLROOT";
 constexpr const char* kRootReference = "%NVLROOT%";
 constexpr DWORD kExpansionBufferSize = 512; // bytes, the terminating zero included
+constexpr DWORD kExpansionLimit = 32767;    // characters the platform expands, its zero included
 
 const char* EnvironmentKey(bool machineWide) {
     return machineWide ? kSystemEnvironmentKey : kUserEnvironmentKey;
@@ -32,13 +33,15 @@ std::string ReadStringValue(const std::string& keyPath, const char* name, bool m
 // Expands %NAME% references from the process environment. The first attempt uses the fixed 512-byte
 // buffer; a value whose expansion does not fit is expanded again into a buffer of the size the
 // platform asked for, so a long value comes back whole rather than cut or empty, and no unfilled
-// buffer is ever read. A failed expansion gives the empty string.
+// buffer is ever read. The platform takes at most 32,767 characters either way (Wine reads past
+// a longer source), so longer text is not handed to it. A failed expansion gives the empty string.
 std::string ExpandReferences(const std::string& text) {
+    if (text.size() >= kExpansionLimit) return {};
     std::vector<char> buffer(kExpansionBufferSize, '\0');
     for (;;) {
         const DWORD needed =
             ExpandEnvironmentStringsA(text.c_str(), buffer.data(), static_cast<DWORD>(buffer.size()));
-        if (needed == 0) return {};
+        if (needed == 0 || needed > kExpansionLimit) return {};
         if (needed <= buffer.size()) return std::string(buffer.data());
         buffer.assign(needed, '\0');
     }
@@ -56,11 +59,11 @@ std::string ReadEnvironmentVariable(const char* name, bool machineWide) {
 // Stores one environment value in an existing environment key, then broadcasts. The key is never
 // created: an environment without its key is not the program's to make. Nothing is broadcast when
 // the key does not open; otherwise the broadcast follows the close, whatever the store gave.
-LONG WriteEnvironmentVariable(const char* name, const std::string& text, DWORD type, bool machineWide) {
+template <typename Store> LONG WriteEnvironmentVariable(bool machineWide, Store store) {
     LONG status = ERROR_SUCCESS;
     UseRegKey key = UseRegOpenKey(EnvironmentKey(machineWide), machineWide, KEY_WRITE, &status);
     if (!key) return status;
-    status = key.SetString(name, text, type);
+    status = store(key);
     key.Close();
     UseBroadcastEnvChange();
     return status;
@@ -80,7 +83,9 @@ std::string UseEnvReadLicFile(bool machineWide) {
 }
 
 std::string UseEnvReadPath(bool machineWide) {
-    return ReadStringValue(EnvironmentKey(machineWide), "PATH", machineWide);
+    const UseRegKey key = UseRegOpenKey(EnvironmentKey(machineWide), machineWide, KEY_READ);
+    if (!key) return {};
+    return key.QueryUtf8String("PATH").value_or(std::string());
 }
 
 std::string UseReadRootDirectory(bool machineWide) {
@@ -89,13 +94,16 @@ std::string UseReadRootDirectory(bool machineWide) {
 
 LONG UseEnvWriteRoot(std::string& root, bool machineWide) {
     root = UseTrimTrailingBackslashes(root);
-    return WriteEnvironmentVariable(kRootVariable, root, REG_SZ, machineWide);
+    return WriteEnvironmentVariable(
+        machineWide, [&root](const UseRegKey& key) { return key.SetString(kRootVariable, root, REG_SZ); });
 }
 
 bool UseEnvWritePath(const std::string& path, bool machineWide) {
     // Only the text up to a stray zero byte is stored, as the registry would read it back.
-    return WriteEnvironmentVariable("PATH", std::string(path.c_str()), REG_EXPAND_SZ, machineWide) ==
-           ERROR_SUCCESS;
+    const std::string text(path.c_str());
+    return WriteEnvironmentVariable(machineWide, [&text](const UseRegKey& key) {
+               return key.SetUtf8String("PATH", text, REG_EXPAND_SZ);
+           }) == ERROR_SUCCESS;
 }
 
 void UseBroadcastEnvChange() {

@@ -11,7 +11,8 @@ inline constexpr const char* kFileAssociationsKey = "SOFTWARE\\Norvale\\Morvane\
 std::string UseEnvReadRoot(bool machineWide);    // NVLROOT, expanded and trimmed
 std::string UseEnvReadSite(bool machineWide);    // NVL_SITE, expanded and trimmed
 std::string UseEnvReadLicFile(bool machineWide); // NVL_LIC_FILE, expanded, untrimmed
-std::string UseEnvReadPath(bool machineWide);    // PATH, raw
+// PATH, raw, as UTF-8: a folder named outside the code page keeps every character through a rewrite.
+std::string UseEnvReadPath(bool machineWide);
 // "rootDirectory" of the File Associations key, under HKLM when machineWide, else HKCU; expanded
 // and trimmed like NVLROOT.
 std::string UseReadRootDirectory(bool machineWide);
@@ -26,12 +27,13 @@ std::string UseFindSuiteRoot();
 // Removes trailing backslashes from root (the caller's string too), stores it as NVLROOT (REG_SZ) in
 // an existing environment key and broadcasts. Returns 0 or the registry's error code.
 LONG UseEnvWriteRoot(std::string& root, bool machineWide);
-// Stores PATH as REG_EXPAND_SZ in an existing environment key and broadcasts; true when stored.
+// Stores PATH (UTF-8) as REG_EXPAND_SZ in an existing environment key and broadcasts; true when stored.
 bool UseEnvWritePath(const std::string& path, bool machineWide);
 
 // WM_SETTINGCHANGE "Environment" to every top-level window, 5000 ms each, hung windows skipped.
 void UseBroadcastEnvChange();
 
 // A stored program path made real: "%NVLROOT%" resolved from the registry (system, user, root
-// record), or every other reference expanded from the process environment; in lower case.
+// record), or every other reference expanded from the process environment; in lower case. Empty
+// when the expansion fails (text of 32,767 characters or more).
 std::string UseExpandSuitePath(const std::string& text);

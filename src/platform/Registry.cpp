@@ -1,6 +1,7 @@
 #include "platform/Registry.h"
 
 #include "platform/Text.h"
+#include "platform/Unicode.h"
 
 #include <vector>
 
@@ -74,6 +75,29 @@ LONG UseRegKey::SetString(const char* name, const std::string& text, DWORD type)
     // The stored size counts the terminating zero byte; readers rely on it.
     return RegSetValueExA(key_, name, 0, type, reinterpret_cast<const BYTE*>(text.c_str()),
                           static_cast<DWORD>(text.size() + 1));
+}
+
+std::optional<std::string> UseRegKey::QueryUtf8String(const char* name) const {
+    const std::optional<std::wstring> wideName = UseWideFromUtf8(name);
+    DWORD type = REG_NONE, size = 0;
+    if (!wideName ||
+        RegQueryValueExW(key_, wideName->c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS)
+        return std::nullopt;
+    if (type != REG_SZ && type != REG_EXPAND_SZ) return std::nullopt;
+    // One character more than reported, so a value stored without its zero still ends in one here.
+    std::vector<wchar_t> buffer(size / sizeof(wchar_t) + 2, L'\0');
+    if (RegQueryValueExW(key_, wideName->c_str(), nullptr, &type, reinterpret_cast<BYTE*>(buffer.data()),
+                         &size) != ERROR_SUCCESS)
+        return std::nullopt;
+    return UseUtf8FromWide(buffer.data());
+}
+
+LONG UseRegKey::SetUtf8String(const char* name, const std::string& text, DWORD type) const {
+    const std::optional<std::wstring> wideName = UseWideFromUtf8(name);
+    const std::optional<std::wstring> wideText = UseWideFromUtf8(text);
+    if (!wideName || !wideText) return ERROR_INVALID_DATA;
+    return RegSetValueExW(key_, wideName->c_str(), 0, type, reinterpret_cast<const BYTE*>(wideText->c_str()),
+                          static_cast<DWORD>((wideText->size() + 1) * sizeof(wchar_t)));
 }
 
 HKEY UseRegRoot(bool machineWide) noexcept {

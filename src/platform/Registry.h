@@ -46,6 +46,14 @@ public:
     // Stores text as a string value of the given type, with its terminating zero byte.
     LONG SetString(const char* name, const std::string& text, DWORD type) const noexcept;
 
+    // A REG_SZ or REG_EXPAND_SZ value read through the wide functions, up to its first zero, as
+    // UTF-8: every character comes back, whatever the code page. Nothing for a missing value, another
+    // type, or text that is not valid UTF-16.
+    std::optional<std::string> QueryUtf8String(const char* name) const;
+    // Stores UTF-8 text through the wide functions, with its terminating zero. ERROR_INVALID_DATA
+    // when the text is not valid UTF-8 (nothing is stored then).
+    LONG SetUtf8String(const char* name, const std::string& text, DWORD type) const;
+
 private:
     HKEY key_ = nullptr;
 };

@@ -3,9 +3,9 @@
 #include "platform/DialogControls.h"
 #include "ui/MainDlg.h"
 
-void UseRunDialogMode() {
+bool UseRunDialogMode() {
     // The summary is a rich-edit control: its class must exist before the template is built.
     UseLoadRichEdit();
     CUse_WorkDlg dialog;
-    dialog.DoModal(nullptr);
+    return dialog.DoModal(nullptr) != -1;
 }

@@ -25,7 +25,7 @@ std::string UseExtensionProblem(const std::string& extension) {
     // The extension names registry keys and is the part of a listed line before the program's first
     // double quote: a backslash would nest the keys, a double quote would break the line, and none
     // of these characters can end a file name anyway.
-    if (extension.find_first_of("\\/:*?\"<>|") != std::string::npos)
+    if (!UseIsValidExtension(extension))
         return "A file extension cannot contain any of the characters \\ / : * ? \" < > |";
     return {};
 }
@@ -163,6 +163,9 @@ void CUse_FileAssociationDlg::AddOrUpdate() {
         ShowMessage("Empty File Extension or Default Program");
     else if (const std::string problem = UseExtensionProblem(extension_); !problem.empty())
         ShowMessage(problem);
+    else if (UseExpandSuitePath(UseBuildAddCommand(program_, options_)).empty())
+        ShowMessage(
+            "The program and its options are too long: an open command holds at most 32,766 characters.");
     else if (UseAddAssociation(tables_.Get(), extension_, program_, options_, false))
         ClearEdits();
     else

@@ -7,6 +7,7 @@
 #include "environment/Environment.h"
 #include "environment/PathRewrite.h"
 #include "platform/FileSystem.h"
+#include "platform/Unicode.h"
 #include "resource.h"
 #include "ui/AboutDlg.h"
 #include "ui/ReleaseEntry.h"
@@ -176,8 +177,10 @@ void CUse_WorkDlg::SwitchToSelectedRelease() {
         ShowCurrentRelease();
         if (status != ERROR_SUCCESS) return;
         UseReapplyAssociations(false);
-        AppendToSummary(UseSwitchSummaryPieces(UseEnvReadSystemElseUser(UseEnvReadRoot), UseEnvReadPath(true),
-                                               UseEnvReadPath(false)));
+        // The summary is shown through the 8-bit window functions, in the user's code page.
+        AppendToSummary(UseSwitchSummaryPieces(UseEnvReadSystemElseUser(UseEnvReadRoot),
+                                               UseAnsiFromUtf8(UseEnvReadPath(true)),
+                                               UseAnsiFromUtf8(UseEnvReadPath(false))));
     } catch (const UseException& failure) {
         ShowMessage(failure.Message());
     }
