@@ -17,3 +17,5 @@ cd "$REPO"
 source "$REPO/tests/ui/screenshot.sh"
 take_dialog_screenshots
 ctest --preset windows -E '\.Screenshots$' "$@"
+source "$REPO/tests/app/no-display.sh"
+check_dialog_failure_is_reported

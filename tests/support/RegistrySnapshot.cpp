@@ -23,12 +23,13 @@ void Walk(HKEY parent, const std::wstring& path, const std::string& name, Regist
     for (DWORD index = 0;; ++index) {
         wchar_t valueName[16384];
         DWORD nameLength = 16384, type = 0, size = 0;
-        if (RegEnumValueW(key, index, valueName, &nameLength, nullptr, &type, nullptr, &size) != ERROR_SUCCESS)
+        if (RegEnumValueW(key, index, valueName, &nameLength, nullptr, &type, nullptr, &size) !=
+            ERROR_SUCCESS)
             break;
         std::string data(size, '\0');
         nameLength = 16384;
-        RegEnumValueW(key, index, valueName, &nameLength, nullptr, &type, reinterpret_cast<BYTE*>(data.data()),
-                      &size);
+        RegEnumValueW(key, index, valueName, &nameLength, nullptr, &type,
+                      reinterpret_cast<BYTE*>(data.data()), &size);
         std::string text = std::to_string(type) + ":";
         for (unsigned char byte : data.substr(0, size)) {
             char hex[3];
@@ -40,7 +41,8 @@ void Walk(HKEY parent, const std::wstring& path, const std::string& name, Regist
     for (DWORD index = 0;; ++index) {
         wchar_t child[256];
         DWORD length = 256;
-        if (RegEnumKeyExW(key, index, child, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+        if (RegEnumKeyExW(key, index, child, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+            break;
         Walk(key, child, name + Utf8(child) + "\\", snapshot);
     }
     RegCloseKey(key);
