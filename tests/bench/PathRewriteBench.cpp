@@ -1,6 +1,6 @@
 // How long regrouping takes on the longest PATH the registry's environment allows: 32,767 characters
 // holding thousands of entries of every class, with repeats (every seventh entry) and empty entries.
-#include "environment/PathRewrite.h"
+#include "environment/PathRegroup.h"
 
 #include <algorithm>
 #include <chrono>

@@ -1,4 +1,5 @@
 #include "environment/Environment.h"
+#include "environment/PathRegroup.h"
 #include "environment/PathRewrite.h"
 #include "environment/SwitchLog.h"
 #include "environment/SwitchLogTesting.h"
