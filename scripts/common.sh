@@ -7,7 +7,7 @@ export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
 
 install_missing_packages() {
-    local wanted=(wine64 g++-mingw-w64-x86-64-posix googletest cmake make xvfb xdotool imagemagick groff x11-utils)
+    local wanted=(wine64 g++-mingw-w64-x86-64-posix googletest cmake make xvfb xdotool imagemagick groff x11-utils wixl)
     local missing=()
     for package in "${wanted[@]}"; do
         dpkg -s "$package" >/dev/null 2>&1 || missing+=("$package")

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Builds kelmora and every test, then runs the tests under Wine in a fresh prefix of their own.
+# Builds kelmora, its installer package and every test, then runs the tests under Wine in a fresh
+# prefix of their own.
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 install_missing_packages
 build
@@ -17,3 +18,7 @@ cd "$REPO"
 source "$REPO/tests/ui/screenshot.sh"
 take_dialog_screenshots
 ctest --preset windows -E '\.Screenshots$' "$@"
+# The installer package last: it installs into the prefix the cases above ran in, and leaves it as
+# it found it.
+source "$REPO/tests/packaging/msi-test.sh"
+test_msi_package
