@@ -8,7 +8,7 @@ export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
 
 install_missing_packages() {
     local wanted=(wine64 g++-mingw-w64-x86-64-posix googletest cmake make xvfb xdotool imagemagick groff x11-utils
-        clang libclang-rt-14-dev)
+        wixl clang libclang-rt-14-dev)
     local missing=()
     for package in "${wanted[@]}"; do
         dpkg -s "$package" >/dev/null 2>&1 || missing+=("$package")

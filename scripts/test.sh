@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Builds kelmora and every test, then runs the tests under Wine in a fresh prefix of their own, with
-# the fuzz targets of the text code (scripts/fuzz.sh) running natively beside them.
+# Builds kelmora, its installer package and every test, then runs the tests under Wine in a fresh
+# prefix of their own, with the fuzz targets of the text code (scripts/fuzz.sh) running natively
+# beside them.
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 install_missing_packages
 build
@@ -25,6 +26,10 @@ ctest_status=0
 ctest --preset windows -E '\.Screenshots$' "$@" || ctest_status=$?
 source "$REPO/tests/app/no-display.sh"
 check_dialog_failure_is_reported || ctest_status=1
+# The installer package last: it installs into the prefix the cases above ran in, and leaves it as
+# it found it.
+source "$REPO/tests/packaging/msi-test.sh"
+test_msi_package || ctest_status=1
 fuzz_status=0
 wait "$FUZZ_PID" || fuzz_status=$?
 cat "$BUILD/fuzz.log"
