@@ -3,8 +3,9 @@ set -euo pipefail
 REPO="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 BUILD="$REPO/build"
 export WINEDEBUG=${WINEDEBUG:--all}
-# No Mono or Gecko installer prompts in a new prefix: kelmora needs neither.
-export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
+# No Mono or Gecko installer prompts in a new prefix: kelmora needs neither. No menu builder: Wine
+# runs it for every file-association change the shell hears of, and it writes the desktop's own files.
+export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=;winemenubuilder.exe=d}
 
 install_missing_packages() {
     local wanted=(wine64 g++-mingw-w64-x86-64-posix googletest cmake make xvfb xdotool imagemagick groff x11-utils

@@ -4,6 +4,7 @@
 #include "app/ParameterParser.h"
 #include "app/StandardOutput.h"
 #include "app/UseException.h"
+#include "associations/ShellRegistration.h"
 #include "environment/Environment.h"
 #include "platform/Text.h"
 
@@ -29,6 +30,13 @@ int UseExitCodeOf(const UseCommandLineRun& run) {
 }
 
 bool CUse_WorkApp::InitInstance() {
+    Run();
+    // Once for the whole run, however many file types its options and dialogs changed.
+    UseNotifyShellOfAssociationChanges();
+    return false;
+}
+
+void CUse_WorkApp::Run() {
     UseConnectStandardOutput();
     UseParameterParser parser;
     for (const UseOption& option : kUseOptions)
@@ -37,14 +45,14 @@ bool CUse_WorkApp::InitInstance() {
     const std::optional<std::string> arguments = UseArgumentText(GetCommandLineA());
     if (!arguments) {
         RunDialogMode();
-        return false;
+        return;
     }
     try {
         parser.Parse(*arguments);
     } catch (const std::exception& error) {
         UsePrintLine(error.what());
         exitCode_ = kUseExitFailed;
-        return false;
+        return;
     }
 
     UseCommandLineRun run;
@@ -55,7 +63,6 @@ bool CUse_WorkApp::InitInstance() {
         exitCode_ = kUseExitFailed;
     }
     if (run.openDialog) RunDialogMode();
-    return false;
 }
 
 // A failure of the program's own (a store that cannot be loaded) is reported like a standard

@@ -24,6 +24,8 @@ public:
     int ExitCode() const { return exitCode_; }
 
 private:
+    // Command-line mode, dialog mode, or the first and then the second.
+    void Run();
     // Runs every parsed option's action in command-line order; false when a failure ended the run
     // before the last one.
     bool RunOptions(const UseParameterParser& parser, UseCommandLineRun& run);

@@ -2,6 +2,7 @@
 
 #include "app/UseException.h"
 #include "associations/AssociationText.h"
+#include "associations/ShellRegistration.h"
 #include "associations/ToolPaths.h"
 #include "environment/Environment.h"
 #include "platform/Registry.h"
@@ -98,6 +99,7 @@ bool UseAddAssociation(UseAssociationTable& table, const std::string& extension,
     // or more) is refused whole rather than stored as a half record.
     const std::string resolvedCommand = UseExpandSuitePath(command);
     if (resolvedCommand.empty()) return false;
+    UseNoteAssociationChange();
     // Each step needs the one before it; the first refusal ends the add.
     const bool stored = UseRegCreateKey(recordKey, machineWide) &&
                         UseRegWriteString(recordKey, "Application", program, machineWide) &&
@@ -113,6 +115,7 @@ bool UseAddAssociation(UseAssociationTable& table, const std::string& extension,
 bool UseDeleteAssociation(UseAssociationTable& table, const std::string& extension, bool machineWide) {
     // The registry reads an empty subkey name as the parent itself, which is not this extension's to remove.
     if (extension.empty()) return false;
+    UseNoteAssociationChange();
     // Every step runs, whatever the one before gave.
     bool deleted = table.commands.erase(extension) == 1;
     deleted = UseRegDeleteSubKey(kFileAssociationsKey, extension, machineWide) && deleted;

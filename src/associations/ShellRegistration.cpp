@@ -4,7 +4,17 @@
 #include "associations/AssociationText.h"
 #include "associations/ToolPaths.h"
 #include "environment/Environment.h"
+#include "platform/LazyFunction.h"
 #include "platform/Registry.h"
+
+#include <shlobj.h>
+
+#include <atomic>
+
+namespace {
+std::atomic<bool> associationsChanged{false};
+auto changeNotify = USE_LAZY_FUNCTION("shell32.dll", SHChangeNotify);
+} // namespace
 
 void UseApplyAssociation(const std::string& extension, const std::string& program, const std::string& options,
                          bool machineWide) {
@@ -12,6 +22,7 @@ void UseApplyAssociation(const std::string& extension, const std::string& progra
     if (resolved.empty()) return; // too long to resolve: registering the bare options would be worse
     const std::string command = UseBuildShellCommand(resolved, options);
     const std::string associationClass = UseAssociationClassFor(extension);
+    UseNoteAssociationChange();
     UseRegWriteString(UseExtensionKeyFor(extension), "", associationClass, machineWide);
     UseRegWriteString(UseCommandKeyFor(associationClass), "", command, machineWide);
     UseRegWriteString(UseRecordKeyFor(extension), "Application", command, machineWide);
@@ -38,4 +49,15 @@ std::string UseReadShellOptions(const std::string& extension) {
     std::string program, options;
     UseSplitShellCommand(UseShellCommandFor(extension), program, options);
     return options;
+}
+
+void UseNoteAssociationChange() {
+    associationsChanged = true;
+}
+
+bool UseNotifyShellOfAssociationChanges() {
+    // A shell32 without the function misses the notice: the registrations themselves are stored.
+    if (!associationsChanged.exchange(false) || !changeNotify) return false;
+    changeNotify(SHCNE_ASSOCCHANGED, SHCNF_IDLIST, nullptr, nullptr);
+    return true;
 }

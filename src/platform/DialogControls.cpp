@@ -1,9 +1,17 @@
 #include "platform/DialogControls.h"
 
+#include "platform/LazyFunction.h"
+
 #include <richedit.h>
 
 #include <algorithm>
 #include <vector>
+
+namespace {
+// Only a dialog measures text: the program imports no more than a command-line run needs.
+auto selectObject = USE_LAZY_FUNCTION("gdi32.dll", SelectObject);
+auto textExtent = USE_LAZY_FUNCTION("gdi32.dll", GetTextExtentPoint32A);
+} // namespace
 
 std::string UseControl::Text() const {
     const int length = GetWindowTextLengthA(handle_);
@@ -64,10 +72,10 @@ int UseListBox::TextWidth(const std::string& text) const {
     HDC surface = GetDC(Handle());
     if (surface == nullptr) return 0;
     const auto font = reinterpret_cast<HFONT>(Send(WM_GETFONT));
-    HGDIOBJ previous = font != nullptr ? SelectObject(surface, font) : nullptr;
+    HGDIOBJ previous = font != nullptr ? selectObject(surface, font) : nullptr;
     SIZE size = {};
-    GetTextExtentPoint32A(surface, text.c_str(), static_cast<int>(text.size()), &size);
-    if (previous != nullptr) SelectObject(surface, previous);
+    textExtent(surface, text.c_str(), static_cast<int>(text.size()), &size);
+    if (previous != nullptr) selectObject(surface, previous);
     ReleaseDC(Handle(), surface);
     return size.cx;
 }

@@ -1,11 +1,18 @@
 #include "ui/FolderBrowser.h"
 
+#include "platform/LazyFunction.h"
 #include "ui/Prompts.h"
 
 #include <shlobj.h>
 
 namespace {
 constexpr std::size_t kStatusTextLength = 35;
+
+auto browseForFolder = USE_LAZY_FUNCTION("shell32.dll", SHBrowseForFolderA);
+auto pathFromIdList = USE_LAZY_FUNCTION("shell32.dll", SHGetPathFromIDListA);
+auto initializeCom = USE_LAZY_FUNCTION("ole32.dll", CoInitializeEx);
+auto uninitializeCom = USE_LAZY_FUNCTION("ole32.dll", CoUninitialize);
+auto freeComMemory = USE_LAZY_FUNCTION("ole32.dll", CoTaskMemFree);
 
 // Selects the initial folder as the picker opens and keeps the status line on the current selection.
 int CALLBACK BrowseCallback(HWND picker, UINT message, LPARAM lParam, LPARAM data) {
@@ -15,7 +22,7 @@ int CALLBACK BrowseCallback(HWND picker, UINT message, LPARAM lParam, LPARAM dat
             SendMessageA(picker, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(initialFolder->c_str()));
     } else if (message == BFFM_SELCHANGED) {
         char path[MAX_PATH] = "";
-        if (SHGetPathFromIDListA(reinterpret_cast<PCIDLIST_ABSOLUTE>(lParam), path)) {
+        if (pathFromIdList(reinterpret_cast<PCIDLIST_ABSOLUTE>(lParam), path)) {
             const std::string status = UseFolderStatusText(path);
             SendMessageA(picker, BFFM_SETSTATUSTEXTA, 0, reinterpret_cast<LPARAM>(status.c_str()));
         }
@@ -48,13 +55,13 @@ std::optional<std::string> FolderBrowser::ShowShellPicker() const {
     info.lParam = reinterpret_cast<LPARAM>(&initialFolder_);
 
     // The shell's picker wants COM on this thread; the program itself uses none.
-    const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
-    PIDLIST_ABSOLUTE chosen = SHBrowseForFolderA(&info);
-    if (SUCCEEDED(com)) CoUninitialize();
+    const HRESULT com = initializeCom(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+    PIDLIST_ABSOLUTE chosen = browseForFolder(&info);
+    if (SUCCEEDED(com)) uninitializeCom();
     if (chosen == nullptr) return std::nullopt;
     char path[MAX_PATH] = "";
-    const bool hasPath = SHGetPathFromIDListA(chosen, path) != FALSE;
-    CoTaskMemFree(chosen);
+    const bool hasPath = pathFromIdList(chosen, path) != FALSE;
+    freeComMemory(chosen);
     if (!hasPath) return std::nullopt;
     return std::string(path);
 }

@@ -7,6 +7,7 @@
 #include "environment/Environment.h"
 #include "environment/PathRewrite.h"
 #include "platform/FileSystem.h"
+#include "platform/LazyFunction.h"
 #include "platform/Unicode.h"
 #include "resource.h"
 #include "ui/AboutDlg.h"
@@ -23,6 +24,8 @@ constexpr const char* kUacRefusal =
     "Cannot change NVLROOT environment value. Please turn off UAC(User Account "
     "Control) on Vista or Window 7.";
 constexpr const char* kHelpFile = "kelmora.pdf";
+
+auto shellExecute = USE_LAZY_FUNCTION("shell32.dll", ShellExecuteA);
 
 // Vista and Windows 7 (and every later Windows that an unmanifested program is told is 6.x) refuse
 // the system environment to a user whose rights user account control has taken away.
@@ -217,7 +220,7 @@ void CUse_WorkDlg::OpenHelp() {
 INT_PTR CUse_WorkDlg::ShellOpen(const char* verb, const std::string& file, const char* parameters,
                                 const std::string& folder, int show) {
     return reinterpret_cast<INT_PTR>(
-        ShellExecuteA(Handle(), verb, file.c_str(), parameters, folder.c_str(), show));
+        shellExecute(Handle(), verb, file.c_str(), parameters, folder.c_str(), show));
 }
 
 std::string CUse_WorkDlg::ProgramFolder() const {

@@ -93,7 +93,11 @@ TEST_F(AssociationsTest, ASwitchPointsEveryRecordAtTheNewReleaseForTheUser) {
     UseLoadDefaultAssociations(false, folder_.Path());
 
     SetSystemRoot(next);
+    UseNotifyShellOfAssociationChanges();
     ASSERT_TRUE(UseReapplyAssociations(false));
+    // However many registrations changed, the shell hears of them once.
+    EXPECT_TRUE(UseNotifyShellOfAssociationChanges());
+    EXPECT_FALSE(UseNotifyShellOfAssociationChanges());
     const std::pair<const char*, std::string> expected[] = {
         {"NSK", Quoted(next, "tools\\bin\\draftsch.exe") + " \"%1\" %1 -q"}, // the tools' shared folder,
         {"plt", Quoted(next, "tools\\trace\\bin\\traceview.exe") + " \"%1\" -p"},

@@ -7,6 +7,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <fstream>
 #include <thread>
 #include <tuple>
@@ -128,6 +129,8 @@ TEST_F(KelmoraExeTest, EachCommandLineChangesWhatItNamesAndNothingElse) {
         EXPECT_EQ(switched ? 0 : std::string::npos, log.rfind("\r\n\r\n============ ")) << log;
         EXPECT_EQ(switched, log.ends_with(path + "\r\n\r\nUpdated SYSTEM Path: \r\n\r\n" + regrouped)) << log;
         EXPECT_EQ(systemRoot ? systemRootAfter.text : "%NVLROOT%", NewProcessSeesRoot());
+        // shell32 is loaded only to tell the shell of changed file associations.
+        EXPECT_EQ(arguments.starts_with("-fa"), std::ranges::count(result.libraries, "shell32.dll") == 1);
     }
     RegDeleteTreeA(HKEY_LOCAL_MACHINE, uninstall.c_str());
     EXPECT_EQ("yes", GetStored(false, kScriptKey, "Script").text);

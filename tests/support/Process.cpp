@@ -1,8 +1,50 @@
 #include "support/Process.h"
 
+#include "platform/Text.h"
+
 #include <windows.h>
 
 #include <thread>
+
+namespace {
+// Follows the debug events of the process that this thread started until it ends, or kills it when
+// the time is up; false then.
+bool FollowUntilExit(HANDLE process, unsigned long timeoutMs, std::vector<std::string>& libraries) {
+    const ULONGLONG deadline = GetTickCount64() + timeoutMs;
+    for (;;) {
+        DEBUG_EVENT event{};
+        const ULONGLONG now = GetTickCount64();
+        if (now >= deadline || !WaitForDebugEvent(&event, static_cast<DWORD>(deadline - now))) {
+            DebugActiveProcessStop(GetProcessId(process));
+            TerminateProcess(process, 255);
+            return false;
+        }
+        DWORD status = DBG_CONTINUE;
+        switch (event.dwDebugEventCode) {
+        case EXIT_PROCESS_DEBUG_EVENT:
+            ContinueDebugEvent(event.dwProcessId, event.dwThreadId, status);
+            return true;
+        case CREATE_PROCESS_DEBUG_EVENT:
+            CloseHandle(event.u.CreateProcessInfo.hFile);
+            break;
+        case LOAD_DLL_DEBUG_EVENT: {
+            char path[MAX_PATH] = "";
+            GetFinalPathNameByHandleA(event.u.LoadDll.hFile, path, MAX_PATH, 0);
+            CloseHandle(event.u.LoadDll.hFile);
+            const std::string name = UseToLower(path);
+            libraries.push_back(name.substr(name.rfind('\\') + 1));
+            break;
+        }
+        case EXCEPTION_DEBUG_EVENT:
+            // The process's own exceptions are its own to handle; only the loader's breakpoint is ours.
+            if (event.u.Exception.ExceptionRecord.ExceptionCode != EXCEPTION_BREAKPOINT)
+                status = DBG_EXCEPTION_NOT_HANDLED;
+            break;
+        }
+        ContinueDebugEvent(event.dwProcessId, event.dwThreadId, status);
+    }
+}
+} // namespace
 
 std::string BuildFolder() {
     char path[MAX_PATH] = {};
@@ -31,7 +73,7 @@ ProcessResult RunProgram(const std::string& exePath, const std::string& argument
     std::string commandLine = "\"" + exePath + "\"" + (arguments.empty() ? "" : " " + arguments);
     PROCESS_INFORMATION process{};
     const BOOL started =
-        CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr,
+        CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, TRUE, DEBUG_ONLY_THIS_PROCESS, nullptr,
                        workingFolder.empty() ? nullptr : workingFolder.c_str(), &startup, &process);
     CloseHandle(writeEnd);
     if (!started) {
@@ -46,11 +88,8 @@ ProcessResult RunProgram(const std::string& exePath, const std::string& argument
         while (ReadFile(readEnd, buffer, sizeof buffer, &got, nullptr) && got > 0)
             result.output.append(buffer, got);
     });
-    if (WaitForSingleObject(process.hProcess, timeoutMs) == WAIT_TIMEOUT) {
-        result.timedOut = true;
-        TerminateProcess(process.hProcess, 255);
-        WaitForSingleObject(process.hProcess, INFINITE);
-    }
+    result.timedOut = !FollowUntilExit(process.hProcess, timeoutMs, result.libraries);
+    WaitForSingleObject(process.hProcess, INFINITE);
     reader.join();
     GetExitCodeProcess(process.hProcess, &result.exitCode);
     CloseHandle(process.hProcess);
