@@ -83,7 +83,7 @@ void Refuse(const std::string& key, bool refused) {
     const bool machineWide = key.starts_with("HKLM");
     const std::string path = key.substr(5, key.size() - 6);
     if (refused) CreateKey(machineWide, path);
-    refused ? DenyWrite(machineWide, path) : AllowAllAccess(machineWide, path);
+    SetAccess(machineWide, path, refused ? kReadOnly : KEY_ALL_ACCESS);
 }
 
 TEST(FaultMatrixTest, RefusedWritesAndOddInputsChangeOnlyWhatSucceeded) {

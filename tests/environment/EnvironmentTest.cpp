@@ -43,7 +43,7 @@ TEST(EnvironmentTest, WritesStoreIntoAnExistingWritableKeyOnly) {
         EXPECT_EQ("D:\\Suite\\17.2", root);
         EXPECT_EQ(root, GetStored(machineWide, key, "NVLROOT").text);
 
-        DenyWrite(machineWide, key);
+        SetAccess(machineWide, key, kReadOnly);
         EXPECT_EQ(ERROR_ACCESS_DENIED, UseEnvWriteRoot(root, machineWide));
         EXPECT_FALSE(UseEnvWritePath("C:\\x", machineWide));
         EXPECT_EQ("%NVLROOT%\\bin", GetStored(machineWide, key, "PATH").text);

@@ -82,28 +82,14 @@ StoredValue GetStored(bool machineWide, const std::string& path, const std::stri
     return {value->type, text};
 }
 
-namespace {
-void SetEveryoneAccess(bool machineWide, const std::string& path, DWORD permissions) {
+void SetAccess(bool machineWide, const std::string& path, DWORD everyone) {
     UseRegKey key;
     ASSERT_EQ(ERROR_SUCCESS, key.Open(UseRegRoot(machineWide), path, READ_CONTROL | WRITE_DAC)) << path;
     char sddl[64];
-    std::snprintf(sddl, sizeof sddl, "D:(A;;0x%lx;;;WD)", static_cast<unsigned long>(permissions));
+    std::snprintf(sddl, sizeof sddl, "D:(A;;0x%lx;;;WD)", static_cast<unsigned long>(everyone));
     PSECURITY_DESCRIPTOR descriptor = nullptr;
     ASSERT_TRUE(
         ConvertStringSecurityDescriptorToSecurityDescriptorA(sddl, SDDL_REVISION_1, &descriptor, nullptr));
     EXPECT_EQ(ERROR_SUCCESS, RegSetKeySecurity(key.Get(), DACL_SECURITY_INFORMATION, descriptor)) << path;
     LocalFree(descriptor);
-}
-} // namespace
-
-void DenyWrite(bool machineWide, const std::string& path) {
-    SetEveryoneAccess(machineWide, path, KEY_READ | WRITE_DAC | DELETE);
-}
-
-void DenyRead(bool machineWide, const std::string& path) {
-    SetEveryoneAccess(machineWide, path, READ_CONTROL | WRITE_DAC | DELETE);
-}
-
-void AllowAllAccess(bool machineWide, const std::string& path) {
-    SetEveryoneAccess(machineWide, path, KEY_ALL_ACCESS);
 }

@@ -56,12 +56,12 @@ struct StoredValue {
     std::string text;
 };
 StoredValue GetStored(bool machineWide, const std::string& path, const std::string& name);
-// Replaces the key's access list with one entry for everyone: read (and delete, so that the sandbox
-// can go), nothing but delete, or everything. The sandbox cannot remove a key nobody may read: give
-// access back with AllowAllAccess before the case ends.
-void DenyWrite(bool machineWide, const std::string& path);
-void DenyRead(bool machineWide, const std::string& path);
-void AllowAllAccess(bool machineWide, const std::string& path);
+// Replaces the key's access list with one entry, everyone's: kReadOnly (with leave to delete, so that
+// the sandbox can go), kNoAccess, or KEY_ALL_ACCESS. The sandbox cannot remove a key nobody may read:
+// give all access back before the case ends.
+inline constexpr DWORD kReadOnly = KEY_READ | WRITE_DAC | DELETE,
+                       kNoAccess = READ_CONTROL | WRITE_DAC | DELETE;
+void SetAccess(bool machineWide, const std::string& path, DWORD everyone);
 
 // A fixture for cases that need nothing but a clean registry.
 class SandboxedTest : public ::testing::Test {

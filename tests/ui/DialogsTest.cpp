@@ -100,7 +100,7 @@ TEST_F(MainDlgTest, RefusedSystemWriteAsksToTurnOffUacThenHelpWithoutItsFileAndO
     const std::string beta = AddRelease("Beta", "R"), alpha = AddRelease("Alpha", "R 2");
     Set(true, "NVLROOT", UseToUpper(beta));
     Set(false, "NVL_LIC_FILE", "1717@licence ");
-    DenyWrite(true, kSystemEnvironmentKey);
+    SetAccess(true, kSystemEnvironmentKey, kReadOnly);
     NoHelpDlg main;
     RunDialog(main, [&](DialogDriver& dialog) {
         const std::string before = "Original Setting: \r\n\r\n    NVLROOT       = " + UseToUpper(beta) +
@@ -112,7 +112,7 @@ TEST_F(MainDlgTest, RefusedSystemWriteAsksToTurnOffUacThenHelpWithoutItsFileAndO
         EXPECT_EQ(before, dialog.Text(IDC_SUMMARY));
         EXPECT_EQ("", CommandOf("nsd").text);
         dialog.Click(ID_HELP);
-        AllowAllAccess(true, kSystemEnvironmentKey);
+        SetAccess(true, kSystemEnvironmentKey, KEY_ALL_ACCESS);
         dialog.SelectListItem(IDC_RELEASE_LIST, 0);
         dialog.Click(IDOK);
     });
