@@ -26,6 +26,14 @@ ctest_status=0
 ctest --preset windows -E '\.Screenshots$' "$@" || ctest_status=$?
 source "$REPO/tests/app/no-display.sh"
 check_dialog_failure_is_reported || ctest_status=1
+# A command-line run loads no more than it links: shell32, ole32 and the rest come when first needed.
+imports=$(x86_64-w64-mingw32-objdump -p "$BUILD/kelmora.exe" | sed -n 's/^\s*DLL Name: //p' | tr '[:upper:]' '[:lower:]' | sort | xargs)
+if [ "$imports" = "advapi32.dll kernel32.dll msvcrt.dll user32.dll" ]; then
+    echo "Passed: kelmora.exe imports only $imports"
+else
+    echo "FAILED: kelmora.exe imports $imports"
+    ctest_status=1
+fi
 # The installer package last: it installs into the prefix the cases above ran in, and leaves it as
 # it found it.
 source "$REPO/tests/packaging/msi-test.sh"

@@ -23,9 +23,9 @@ TEST_F(CommandLineSwitchTest, HandConfiguredReleasesScopeChosenOnceAndRefusedWri
     SetString(false, std::string(kManualConfigurationKey) + "\\Bench Build", "Location", "D:\\Bench\\Build");
     UseCommandLineRun run;
 
-    DenyRead(false, kManualConfigurationKey); // not to be mistaken for a release that is missing
+    SetAccess(false, kManualConfigurationKey, kNoAccess); // not to be mistaken for a release that is missing
     EXPECT_THROW(UseSwitchToRelease("bench build", run), UseException);
-    AllowAllAccess(false, kManualConfigurationKey);
+    SetAccess(false, kManualConfigurationKey, KEY_ALL_ACCESS);
     EXPECT_FALSE(run.openDialog || run.notFound);
     EXPECT_EQ("C:\\Old", system());
     UseSwitchToRelease("bench build", run); // found only among the hand-configured releases
@@ -38,7 +38,7 @@ TEST_F(CommandLineSwitchTest, HandConfiguredReleasesScopeChosenOnceAndRefusedWri
     EXPECT_EQ(temp.Path(), system());
     EXPECT_EQ("C:\\UserOld", GetStored(false, kUserEnvironmentKey, "NVLROOT").text);
 
-    DenyWrite(true, kSystemEnvironmentKey);
+    SetAccess(true, kSystemEnvironmentKey, kReadOnly);
     UseSwitchToPath(temp.AddFolder("Target") + "\\", run);
     EXPECT_FALSE(run.openDialog || run.notFound);
     EXPECT_TRUE(run.refused); // unreported, but a script sees exit code 1

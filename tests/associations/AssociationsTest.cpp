@@ -46,7 +46,8 @@ TEST_F(AssociationsTest, ImportAddsEveryUsableLineThenLoadAndDeleteFollowTheReco
     std::filesystem::current_path(folder_.Path() + "\\here");
     EXPECT_THROW(UseImportAssociations("assoc.txt", false, tables), UseException);
     ASSERT_EQ(ERROR_SUCCESS, RegDeleteKeyA(HKEY_CURRENT_USER, "SOFTWARE\\Norvale\\Morvane"));
-    EXPECT_TRUE(tables.Get().commands.empty() && KeyExists(false, kStoreKey)); // the retry creates the key
+    EXPECT_TRUE(tables.Get().commands.empty() &&
+                UseRegKeyExists(kStoreKey, false)); // the retry creates the key
     ASSERT_TRUE(UseAddAssociation(tables.Get(), "nnt", "%NVLROOT%\\tools\\netgen.exe", "", false));
     UseImportAssociations("assoc.txt", false, tables);
     std::filesystem::current_path(previous);
@@ -60,14 +61,14 @@ TEST_F(AssociationsTest, ImportAddsEveryUsableLineThenLoadAndDeleteFollowTheReco
 
     // A delete outside the table still removes every key, and says so.
     EXPECT_FALSE(UseDeleteAssociation(none, "nsd", false));
-    EXPECT_FALSE(KeyExists(false, kStoreKey + std::string("\\nsd")) ||
-                 KeyExists(false, "SOFTWARE\\Classes\\.nsd") ||
-                 KeyExists(false, "SOFTWARE\\Classes\\nsd_auto_file_mvxnrvl"));
+    EXPECT_FALSE(UseRegKeyExists(kStoreKey + std::string("\\nsd"), false) ||
+                 UseRegKeyExists("SOFTWARE\\Classes\\.nsd", false) ||
+                 UseRegKeyExists("SOFTWARE\\Classes\\nsd_auto_file_mvxnrvl", false));
 }
 
 TEST_F(AssociationsTest, WithoutDefaultsFileEveryToolOfTheReleaseIsRegistered) {
     UseLoadDefaultAssociations(false, folder_.Path());
-    EXPECT_FALSE(KeyExists(false, "SOFTWARE\\Classes")); // no root: nothing
+    EXPECT_FALSE(UseRegKeyExists("SOFTWARE\\Classes", false)); // no root: nothing
     for (const UseToolGroup& group : UseToolGroups())
         folder_.AddFile("r" + group.candidates[0].substr(9));
     SetSystemRoot(folder_.AddFolder("r"));

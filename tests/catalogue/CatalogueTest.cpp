@@ -118,9 +118,9 @@ TEST_F(CatalogueTest, ManualListIsCopiedOnFirstStartAnswersForTheSetAndAnUnreada
     EXPECT_TRUE(UseManualReleaseStore().Releases().Empty());     // an emptied list is the user's own: no copy
     RegDeleteTreeA(HKEY_LOCAL_MACHINE, kManualConfigurationKey); // else the retry copies it
     SetString(false, kManualConfigurationKey + std::string("\\MVX Local"), "Location", "C:\\MVX");
-    DenyRead(false, kManualConfigurationKey);
+    SetAccess(false, kManualConfigurationKey, kNoAccess);
     EXPECT_THROW(UseManualReleases(), UseException);
-    AllowAllAccess(false, kManualConfigurationKey); // the sandbox cannot remove the key without it
+    SetAccess(false, kManualConfigurationKey, KEY_ALL_ACCESS); // the sandbox cannot remove the key without it
     EXPECT_EQ((Entries{{"MVX Local", "C:\\MVX"}}), UseManualReleases().Releases().Entries());
 }
 } // namespace

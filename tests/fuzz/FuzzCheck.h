@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#define FUZZ_CHECK(condition) ((condition) ? void() : FuzzPropertyBroken(#condition, __FILE__, __LINE__))
+#define FUZZ_CHECK(...) ((__VA_ARGS__) ? void() : FuzzPropertyBroken(#__VA_ARGS__, __FILE__, __LINE__))
 
 [[noreturn]] inline void FuzzPropertyBroken(const char* condition, const char* file, int line) {
     std::fprintf(stderr, "%s:%d: property broken: %s\n", file, line, condition);

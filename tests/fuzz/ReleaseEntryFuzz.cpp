@@ -32,11 +32,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     const std::string root = lines.back();
     lines.pop_back();
-    const int index = UseFirstItemContaining(lines, root);
-    FUZZ_CHECK(index >= -1 && index < static_cast<int>(lines.size()));
-    for (int i = 0; i < (index < 0 ? static_cast<int>(lines.size()) : index); ++i)
-        FUZZ_CHECK(lines[i].find(root) == std::string::npos);
-    if (index >= 0) FUZZ_CHECK(lines[index].find(root) != std::string::npos);
+    const auto first = std::ranges::find_if(
+        lines, [&](const std::string& line) { return line.find(root) != std::string::npos; });
+    FUZZ_CHECK(UseFirstItemContaining(lines, root) == (first == lines.end() ? -1 : first - lines.begin()));
 
     const std::optional<std::string> name = UseCurrentReleaseName(lines, root);
     const auto holder = std::find_if(lines.begin(), lines.end(),

@@ -47,9 +47,9 @@ TEST(DialogTest, FieldsFillTheSortedControlsAndOnlyOKReadsThemBackAfterFailedHan
                 driver.Click(button);
             EXPECT_EQ((std::vector<std::string>{"Store could not be loaded", "bad conversion",
                                                 "An unexpected error occurred."}),
-                      prompts.MessageTexts());
-            for (const ScriptedPrompts::Message& message : prompts.messages)
-                EXPECT_TRUE(message.caption == "Morvane" && message.owner == driver.Handle());
+                      prompts.texts);
+            EXPECT_EQ(std::vector<std::string>(3, "Morvane"), prompts.captions);
+            EXPECT_EQ(std::vector<HWND>(3, driver.Handle()), prompts.owners);
             driver.SelectListItem(IDC_RELEASE_LIST, 2);
             driver.Type(IDC_SUMMARY, "typed\r\n");
             confirm ? driver.Click(IDOK) : driver.PressEscape();

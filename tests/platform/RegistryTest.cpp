@@ -36,7 +36,7 @@ TEST_F(RegistryTest, DeletesSubKeysAndReadsClassesFromTheUserFirst) {
     CreateKey(false, "SOFTWARE\\P\\Branch\\Twig");
     EXPECT_TRUE(UseRegDeleteSubKey("SOFTWARE\\P", "Branch", false)); // it has a subkey: it stays
     EXPECT_TRUE(UseRegDeleteSubKey("SOFTWARE\\P\\Branch", "twig", false));
-    EXPECT_FALSE(KeyExists(false, "SOFTWARE\\P\\Branch\\Twig"));
+    EXPECT_FALSE(UseRegKeyExists("SOFTWARE\\P\\Branch\\Twig", false));
     EXPECT_FALSE(UseRegDeleteSubKey("SOFTWARE\\Absent", "Leaf", false));
     SetString(true, "SOFTWARE\\Classes\\.abc", "", "machine");
     EXPECT_EQ("machine", UseRegStringOf(*UseRegOpenClassesKey(".abc", KEY_READ).QueryValue("")));

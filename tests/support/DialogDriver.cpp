@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <exception>
 #include <map>
 
 namespace {
@@ -12,30 +11,24 @@ using Script = std::function<void(DialogDriver&)>;
 constexpr UINT_PTR kDriveTimer = 0x4B44; // an id of our own among the dialog's timers
 constexpr int kMaxWaitTicks = 500;       // ticks of 10 ms: about five seconds to come on screen
 
-struct ArmedScript {
-    Script script;
-    int waitedTicks = 0;
-};
 std::deque<Script> pendingScripts;
-std::map<HWND, ArmedScript> armedScripts;
+std::map<HWND, std::pair<Script, int>> armedScripts; // each dialog's script and the ticks it waited
 HHOOK creationHook = nullptr;
 
 void CALLBACK DriveDialog(HWND dialog, UINT, UINT_PTR, DWORD) {
     // The dialog is shown the first time its modal loop goes idle; a script runs only once it is.
-    if (!IsWindowVisible(dialog) && ++armedScripts[dialog].waitedTicks < kMaxWaitTicks) return;
+    if (!IsWindowVisible(dialog) && ++armedScripts[dialog].second < kMaxWaitTicks) return;
     KillTimer(dialog, kDriveTimer);
-    const Script script = std::move(armedScripts[dialog].script);
+    const Script script = std::move(armedScripts[dialog].first);
     armedScripts.erase(dialog);
     DialogDriver driver(dialog);
-    const bool shown = IsWindowVisible(dialog) != FALSE;
-    if (!shown) ADD_FAILURE() << "the dialog never came on screen";
-    try {
-        if (shown) script(driver);
-    } catch (const std::exception& failure) {
-        ADD_FAILURE() << "the dialog script threw: " << failure.what();
+    const bool shown = driver.IsOpen();
+    if (shown) script(driver);
+    if (!shown || driver.IsOpen()) {
+        ADD_FAILURE() << (shown ? "the dialog script left \"" + driver.Caption() + "\" open"
+                                : "the dialog never came on screen");
+        EndDialog(dialog, IDABORT);
     }
-    if (driver.IsOpen()) ADD_FAILURE() << "the dialog script left \"" << driver.Caption() << "\" open";
-    if (!shown || driver.IsOpen()) EndDialog(dialog, IDABORT);
 }
 
 LRESULT CALLBACK WatchCreation(int code, WPARAM wParam, LPARAM lParam) {
@@ -43,7 +36,7 @@ LRESULT CALLBACK WatchCreation(int code, WPARAM wParam, LPARAM lParam) {
     char className[16] = "";
     if (code == HCBT_CREATEWND && !pendingScripts.empty() &&
         GetClassNameA(window, className, sizeof className) && std::string(className) == "#32770") {
-        armedScripts[window].script = std::move(pendingScripts.front());
+        armedScripts[window] = {std::move(pendingScripts.front()), 0};
         pendingScripts.pop_front();
         SetTimer(window, kDriveTimer, 10, DriveDialog);
         if (pendingScripts.empty() && UnhookWindowsHookEx(creationHook)) creationHook = nullptr;
@@ -58,20 +51,14 @@ void WhenNextDialogOpens(std::function<void(DialogDriver&)> script) {
         creationHook = SetWindowsHookExA(WH_CBT, WatchCreation, nullptr, GetCurrentThreadId());
 }
 
-INT_PTR RunDialog(UseModalDialog& dialog, std::function<void(DialogDriver&)> script, HWND owner) {
+void RunDialog(UseModalDialog& dialog, std::function<void(DialogDriver&)> script) {
     const std::size_t queuedBefore = pendingScripts.size();
     WhenNextDialogOpens(std::move(script));
-    const INT_PTR result = dialog.DoModal(owner);
+    dialog.DoModal();
     if (pendingScripts.size() > queuedBefore) {
         ADD_FAILURE() << "dialog template " << dialog.TemplateId() << " did not open";
         pendingScripts.pop_back();
     }
-    return result;
-}
-
-void DialogDriver::Type(int id, const std::string& text) const {
-    UseControl(Item(id)).SetText(text);
-    Command(id, EN_CHANGE, Item(id));
 }
 
 void DialogDriver::Click(int id) const {
@@ -88,16 +75,6 @@ std::vector<std::string> DialogDriver::ListItems(int id) const {
     return items;
 }
 
-void DialogDriver::SelectListItem(int id, int index) const {
-    UseListBox(Item(id)).SetCurrentSelection(index);
-    Command(id, LBN_SELCHANGE, Item(id));
-}
-
-void DialogDriver::DoubleClickListItem(int id, int index) const {
-    SelectListItem(id, index);
-    Command(id, LBN_DBLCLK, Item(id));
-}
-
 void DialogDriver::HoldOnScreen() const {
     const char* hold = std::getenv("KELMORA_SCREENSHOT_HOLD_MS");
     const ULONGLONG until = GetTickCount64() + (hold != nullptr ? std::strtoul(hold, nullptr, 10) : 3000);
@@ -105,13 +82,6 @@ void DialogDriver::HoldOnScreen() const {
         while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
             DispatchMessageA(&message);
     PressEscape();
-}
-
-std::vector<std::string> ScriptedPrompts::MessageTexts() const {
-    std::vector<std::string> texts;
-    for (const Message& message : messages)
-        texts.push_back(message.text);
-    return texts;
 }
 
 std::optional<std::string> ScriptedPrompts::PickFolder(const FolderBrowser&) {

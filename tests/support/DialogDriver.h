@@ -5,7 +5,7 @@
 //
 //     ScriptedPrompts prompts;
 //     CAboutDlg about;
-//     const INT_PTR result = RunDialog(about, [](DialogDriver& dialog) {
+//     RunDialog(about, [](DialogDriver& dialog) {
 //         EXPECT_EQ("About Morvane", dialog.Caption());
 //         dialog.Click(IDOK);
 //     });
@@ -32,7 +32,10 @@ public:
     // The text of any control: edit, rich edit (paragraphs end in "\r\n"), static, button.
     std::string Text(int id) const { return UseControl(Item(id)).Text(); }
     // Puts text into an edit as typing would, EN_CHANGE included.
-    void Type(int id, const std::string& text) const;
+    void Type(int id, const std::string& text) const {
+        UseControl(Item(id)).SetText(text);
+        Command(id, EN_CHANGE, Item(id));
+    }
 
     // BN_CLICKED from the button, as a click sends it; the button must be there and enabled.
     void Click(int id) const;
@@ -43,9 +46,15 @@ public:
     int ListSelection(int id) const { return UseListBox(Item(id)).CurrentSelection(); }
     std::string ListSelectedText(int id) const { return UseListBox(Item(id)).SelectedText(); }
     // Selects the item and sends LBN_SELCHANGE, as a click on it does.
-    void SelectListItem(int id, int index) const;
+    void SelectListItem(int id, int index) const {
+        UseListBox(Item(id)).SetCurrentSelection(index);
+        Command(id, LBN_SELCHANGE, Item(id));
+    }
     // A double click: the selection change, then LBN_DBLCLK.
-    void DoubleClickListItem(int id, int index) const;
+    void DoubleClickListItem(int id, int index) const {
+        SelectListItem(id, index);
+        Command(id, LBN_DBLCLK, Item(id));
+    }
 
     // For tests/ui/screenshot.sh: keeps the dialog on screen, painted, for KELMORA_SCREENSHOT_HOLD_MS
     // (3000 by default), then presses Escape.
@@ -60,8 +69,8 @@ private:
 };
 
 // Runs dialog modally and calls script once it is on screen. A script that leaves the dialog open
-// fails the test, and the dialog is then ended with IDABORT. Returns what DoModal returned.
-INT_PTR RunDialog(UseModalDialog& dialog, std::function<void(DialogDriver&)> script, HWND owner = nullptr);
+// fails the test, and the dialog is then ended with IDABORT.
+void RunDialog(UseModalDialog& dialog, std::function<void(DialogDriver&)> script);
 
 // Calls script once the next dialog that this thread opens is on screen: for a dialog that a
 // handler of another dialog opens. Scripts queue up, one per dialog, in order.
@@ -71,20 +80,15 @@ void WhenNextDialogOpens(std::function<void(DialogDriver&)> script);
 // answered OK; each picker takes the next scripted answer (nothing, as on cancel, once they run out).
 class ScriptedPrompts : public UsePrompts {
 public:
-    struct Message {
-        HWND owner = nullptr;
-        std::string text;
-        std::string caption;
-    };
-
-    std::vector<Message> messages;
+    // Of every message shown so far.
+    std::vector<std::string> texts, captions;
+    std::vector<HWND> owners;
     std::deque<std::optional<std::string>> folderAnswers;
 
-    // The texts of the messages shown so far.
-    std::vector<std::string> MessageTexts() const;
-
     void Present(HWND owner, const std::string& text, const std::string& caption) override {
-        messages.push_back({owner, text, caption});
+        owners.push_back(owner);
+        texts.push_back(text);
+        captions.push_back(caption);
     }
     std::optional<std::string> PickFolder(const FolderBrowser& request) override;
 

@@ -6,10 +6,6 @@
 namespace {
 const char* const kTouchedVariables[] = {"NVLROOT", "PATH", "NVL_SITE", "NVL_LIC_FILE"};
 
-const char* EnvironmentKey(bool machineWide) {
-    return machineWide ? kSystemEnvironmentKey : kUserEnvironmentKey;
-}
-
 // Removes the program's and the suite's keys and the shell registrations the program writes.
 void RemoveSuiteKeys() {
     for (bool machineWide : {true, false}) {
@@ -36,17 +32,11 @@ ScopedPrefixRegistry::ScopedPrefixRegistry() {
 }
 
 ScopedPrefixRegistry::~ScopedPrefixRegistry() {
-    for (const Saved& saved : environment_) {
-        UseRegKey key;
-        if (key.Create(UseRegRoot(saved.machineWide), EnvironmentKey(saved.machineWide), KEY_ALL_ACCESS) !=
-            ERROR_SUCCESS)
-            continue;
-        if (saved.value)
-            RegSetValueExA(key.Get(), saved.name.c_str(), 0, saved.value->type,
-                           reinterpret_cast<const BYTE*>(saved.value->data.data()),
-                           static_cast<DWORD>(saved.value->data.size()));
+    for (const auto& [machineWide, name, value] : environment_)
+        if (value)
+            RegSetKeyValueA(UseRegRoot(machineWide), EnvironmentKey(machineWide), name, value->type,
+                            value->data.data(), static_cast<DWORD>(value->data.size()));
         else
-            RegDeleteValueA(key.Get(), saved.name.c_str());
-    }
+            RegDeleteKeyValueA(UseRegRoot(machineWide), EnvironmentKey(machineWide), name);
     RemoveSuiteKeys();
 }

@@ -3,8 +3,6 @@
 // without the suite's and the program's keys and leaves the environment as it found it.
 #include "platform/Registry.h"
 
-#include <gtest/gtest.h>
-
 #include <optional>
 #include <string>
 #include <vector>
@@ -19,13 +17,8 @@ public:
 private:
     struct Saved {
         bool machineWide;
-        std::string name;
+        const char* name;
         std::optional<UseRegKey::Value> value; // nothing when the variable was not set
     };
     std::vector<Saved> environment_;
-};
-
-class PrefixTest : public ::testing::Test {
-protected:
-    ScopedPrefixRegistry prefix_;
 };

@@ -1,33 +1,23 @@
 #include "support/Sandbox.h"
 
-#include "platform/Registry.h"
-
-#include <aclapi.h>
+#include <sddl.h>
 
 #include <atomic>
+#include <cstdio>
 #include <fstream>
 
-namespace {
-std::atomic<int> sandboxCounter{0};
-
-HKEY CreateRealKey(HKEY parent, const std::string& path) {
-    HKEY key = nullptr;
-    EXPECT_EQ(ERROR_SUCCESS,
-              RegCreateKeyExA(parent, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr))
-        << path;
-    return key;
-}
-} // namespace
-
 ScopedRegistrySandbox::ScopedRegistrySandbox() {
+    static std::atomic<int> counter{0};
     scratchPath_ = "Software\\KelmoraTestSandbox\\" + std::to_string(GetCurrentProcessId()) + "-" +
-                   std::to_string(sandboxCounter++);
+                   std::to_string(counter++);
     // Process ids come round again: a case that died before its clean-up must not leave keys to the next.
     RegDeleteTreeA(HKEY_CURRENT_USER, scratchPath_.c_str());
-    machine_ = CreateRealKey(HKEY_CURRENT_USER, scratchPath_ + "\\HKLM");
-    user_ = CreateRealKey(HKEY_CURRENT_USER, scratchPath_ + "\\HKCU");
-    EXPECT_EQ(ERROR_SUCCESS, RegOverridePredefKey(HKEY_LOCAL_MACHINE, machine_));
-    EXPECT_EQ(ERROR_SUCCESS, RegOverridePredefKey(HKEY_CURRENT_USER, user_));
+    for (auto [root, key] : {std::pair{HKEY_LOCAL_MACHINE, &machine_}, {HKEY_CURRENT_USER, &user_}}) {
+        const std::string path = scratchPath_ + (root == HKEY_LOCAL_MACHINE ? "\\HKLM" : "\\HKCU");
+        EXPECT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0,
+                                                 KEY_ALL_ACCESS, nullptr, key, nullptr));
+        EXPECT_EQ(ERROR_SUCCESS, RegOverridePredefKey(root, *key));
+    }
 }
 
 ScopedRegistrySandbox::~ScopedRegistrySandbox() {
@@ -79,6 +69,11 @@ void CreateKey(bool machineWide, const std::string& path) {
     EXPECT_EQ(ERROR_SUCCESS, key.Create(UseRegRoot(machineWide), path, KEY_ALL_ACCESS)) << path;
 }
 
+void CreateEnvironmentKeys() {
+    CreateKey(true, kSystemEnvironmentKey);
+    CreateKey(false, kUserEnvironmentKey);
+}
+
 StoredValue GetStored(bool machineWide, const std::string& path, const std::string& name) {
     const auto value = UseRegOpenKey(path, machineWide, KEY_READ).QueryValue(name.c_str());
     if (!value) return {};
@@ -87,52 +82,14 @@ StoredValue GetStored(bool machineWide, const std::string& path, const std::stri
     return {value->type, text};
 }
 
-bool KeyExists(bool machineWide, const std::string& path) {
-    return UseRegKeyExists(path, machineWide);
-}
-
-void CreateEnvironmentKeys() {
-    CreateKey(true, kSystemEnvironmentKey);
-    CreateKey(false, kUserEnvironmentKey);
-}
-
-namespace {
-// Replaces the key's access list with one entry: everyone gets exactly permissions.
-void SetEveryoneAccess(bool machineWide, const std::string& path, DWORD permissions) {
-    HKEY key = nullptr;
-    ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(machineWide ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER, path.c_str(),
-                                           0, READ_CONTROL | WRITE_DAC, &key));
-    SID_IDENTIFIER_AUTHORITY world = SECURITY_WORLD_SID_AUTHORITY;
-    PSID everyone = nullptr;
-    ASSERT_TRUE(AllocateAndInitializeSid(&world, 1, SECURITY_WORLD_RID, 0, 0, 0, 0, 0, 0, 0, &everyone));
-    EXPLICIT_ACCESSA access{};
-    access.grfAccessPermissions = permissions;
-    access.grfAccessMode = SET_ACCESS;
-    access.grfInheritance = NO_INHERITANCE;
-    access.Trustee.TrusteeForm = TRUSTEE_IS_SID;
-    access.Trustee.TrusteeType = TRUSTEE_IS_WELL_KNOWN_GROUP;
-    access.Trustee.ptstrName = static_cast<LPSTR>(everyone);
-    PACL acl = nullptr;
-    ASSERT_EQ(ERROR_SUCCESS, SetEntriesInAclA(1, &access, nullptr, &acl));
-    SECURITY_DESCRIPTOR descriptor;
-    InitializeSecurityDescriptor(&descriptor, SECURITY_DESCRIPTOR_REVISION);
-    SetSecurityDescriptorDacl(&descriptor, TRUE, acl, FALSE);
-    EXPECT_EQ(ERROR_SUCCESS, RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, &descriptor));
-    LocalFree(acl);
-    FreeSid(everyone);
-    RegCloseKey(key);
-}
-} // namespace
-
-void DenyWrite(bool machineWide, const std::string& path) {
-    SetEveryoneAccess(machineWide, path,
-                      KEY_READ | READ_CONTROL | WRITE_DAC | DELETE); // DELETE lets the sandbox go
-}
-
-void DenyRead(bool machineWide, const std::string& path) {
-    SetEveryoneAccess(machineWide, path, READ_CONTROL | WRITE_DAC | DELETE);
-}
-
-void AllowAllAccess(bool machineWide, const std::string& path) {
-    SetEveryoneAccess(machineWide, path, KEY_ALL_ACCESS);
+void SetAccess(bool machineWide, const std::string& path, DWORD everyone) {
+    UseRegKey key;
+    ASSERT_EQ(ERROR_SUCCESS, key.Open(UseRegRoot(machineWide), path, READ_CONTROL | WRITE_DAC)) << path;
+    char sddl[64];
+    std::snprintf(sddl, sizeof sddl, "D:(A;;0x%lx;;;WD)", static_cast<unsigned long>(everyone));
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    ASSERT_TRUE(
+        ConvertStringSecurityDescriptorToSecurityDescriptorA(sddl, SDDL_REVISION_1, &descriptor, nullptr));
+    EXPECT_EQ(ERROR_SUCCESS, RegSetKeySecurity(key.Get(), DACL_SECURITY_INFORMATION, descriptor)) << path;
+    LocalFree(descriptor);
 }

@@ -1,6 +1,6 @@
 #pragma once
 // Test support: every case runs against a registry of its own and files of its own.
-#include <windows.h>
+#include "platform/Registry.h"
 
 #include <gtest/gtest.h>
 
@@ -10,6 +10,9 @@
 inline constexpr const char* kSystemEnvironmentKey =
     "SYSTEM\\CurrentControlSet\\Control\\Session Manager\\Environment";
 inline constexpr const char* kUserEnvironmentKey = "Environment";
+inline const char* EnvironmentKey(bool machineWide) {
+    return machineWide ? kSystemEnvironmentKey : kUserEnvironmentKey;
+}
 
 // Maps HKEY_LOCAL_MACHINE and HKEY_CURRENT_USER of this process onto two empty scratch keys for its
 // lifetime, and deletes them afterwards. Code under test sees a registry that holds only what the
@@ -45,21 +48,20 @@ private:
 void SetString(bool machineWide, const std::string& path, const std::string& name, const std::string& value,
                DWORD type = REG_SZ);
 void CreateKey(bool machineWide, const std::string& path);
+// Creates both environment keys (writes open them but never create them).
+void CreateEnvironmentKeys();
 // The value's type and raw text (the terminating zero byte cut off), or type REG_NONE when missing.
 struct StoredValue {
     DWORD type = REG_NONE;
     std::string text;
 };
 StoredValue GetStored(bool machineWide, const std::string& path, const std::string& name);
-bool KeyExists(bool machineWide, const std::string& path);
-// Creates both environment keys (writes open them but never create them).
-void CreateEnvironmentKeys();
-// Replaces the key's access list so that everyone may read but nobody may write it.
-void DenyWrite(bool machineWide, const std::string& path);
-// Replaces the key's access list so that nobody may open it for reading or writing. The sandbox cannot
-// remove such a key: give access back with AllowAllAccess before the case ends.
-void DenyRead(bool machineWide, const std::string& path);
-void AllowAllAccess(bool machineWide, const std::string& path);
+// Replaces the key's access list with one entry, everyone's: kReadOnly (with leave to delete, so that
+// the sandbox can go), kNoAccess, or KEY_ALL_ACCESS. The sandbox cannot remove a key nobody may read:
+// give all access back before the case ends.
+inline constexpr DWORD kReadOnly = KEY_READ | WRITE_DAC | DELETE,
+                       kNoAccess = READ_CONTROL | WRITE_DAC | DELETE;
+void SetAccess(bool machineWide, const std::string& path, DWORD everyone);
 
 // A fixture for cases that need nothing but a clean registry.
 class SandboxedTest : public ::testing::Test {

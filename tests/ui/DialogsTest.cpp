@@ -31,11 +31,10 @@ protected:
                   folder_.Path() + "\\" + folder);
         return MakeRelease(folder, {"tools\\bin\\draftsch.exe"});
     }
-    static const char* Key(bool system) { return system ? kSystemEnvironmentKey : kUserEnvironmentKey; }
     // Sets the variable (system, user), or deletes it when value is empty.
     static void Set(bool machineWide, const char* name, const std::string& value) {
-        RegDeleteKeyValueA(machineWide ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER, Key(machineWide), name);
-        if (!value.empty()) SetString(machineWide, Key(machineWide), name, value, REG_EXPAND_SZ);
+        RegDeleteKeyValueA(UseRegRoot(machineWide), EnvironmentKey(machineWide), name);
+        if (!value.empty()) SetString(machineWide, EnvironmentKey(machineWide), name, value, REG_EXPAND_SZ);
     }
 
     // Types each text into its field, then clicks the button.
@@ -84,11 +83,12 @@ TEST_F(MainDlgTest, DoubleClickSwitchesInTheScopeTheEnvironmentCallsFor) {
             dialog.PressEscape();
         });
         for (int i = 0; i < 4; ++i)
-            EXPECT_EQ(after[i], GetStored(i % 2 == 0, Key(i % 2 == 0), i < 2 ? "NVLROOT" : "PATH").text)
+            EXPECT_EQ(after[i],
+                      GetStored(i % 2 == 0, EnvironmentKey(i % 2 == 0), i < 2 ? "NVLROOT" : "PATH").text)
                 << c[2] << i;
         EXPECT_EQ(Quoted(target, "tools\\bin\\draftsch.exe") + " \"%1\" ", CommandOf("nsd").text) << c[2];
     }
-    EXPECT_EQ(Items{}, prompts_.MessageTexts());
+    EXPECT_EQ(Items{}, prompts_.texts);
 }
 
 struct NoHelpDlg : CUse_WorkDlg {
@@ -100,7 +100,7 @@ TEST_F(MainDlgTest, RefusedSystemWriteAsksToTurnOffUacThenHelpWithoutItsFileAndO
     const std::string beta = AddRelease("Beta", "R"), alpha = AddRelease("Alpha", "R 2");
     Set(true, "NVLROOT", UseToUpper(beta));
     Set(false, "NVL_LIC_FILE", "1717@licence ");
-    DenyWrite(true, kSystemEnvironmentKey);
+    SetAccess(true, kSystemEnvironmentKey, kReadOnly);
     NoHelpDlg main;
     RunDialog(main, [&](DialogDriver& dialog) {
         const std::string before = "Original Setting: \r\n\r\n    NVLROOT       = " + UseToUpper(beta) +
@@ -112,14 +112,14 @@ TEST_F(MainDlgTest, RefusedSystemWriteAsksToTurnOffUacThenHelpWithoutItsFileAndO
         EXPECT_EQ(before, dialog.Text(IDC_SUMMARY));
         EXPECT_EQ("", CommandOf("nsd").text);
         dialog.Click(ID_HELP);
-        AllowAllAccess(true, kSystemEnvironmentKey);
+        SetAccess(true, kSystemEnvironmentKey, KEY_ALL_ACCESS);
         dialog.SelectListItem(IDC_RELEASE_LIST, 0);
         dialog.Click(IDOK);
     });
     EXPECT_EQ((Items{"Cannot change NVLROOT environment value. Please turn off UAC(User Account Control) on "
                      "Vista or Window 7.",
                      "Cannot find help file  \"kelmora.pdf\". "}),
-              prompts_.MessageTexts());
+              prompts_.texts);
     EXPECT_EQ(alpha, GetStored(true, kSystemEnvironmentKey, "NVLROOT").text);
 }
 
@@ -156,22 +156,23 @@ TEST_F(MainDlgTest, AddReleaseSwitchToItAndImportFileAssociations) {
     EXPECT_EQ(
         (Items{"Please input a file association file.", "This input file doesn't exist, please try again.",
                "\"" + folder + "\" is a folder, please input a file."}),
-        prompts_.MessageTexts());
-    EXPECT_EQ("Imoprt...", prompts_.messages.at(0).caption);
+        prompts_.texts);
+    EXPECT_EQ("Imoprt...", prompts_.captions.at(0));
 }
 
-// An entry splits at the parenthesis that matches its last one; a folder longer than 35 characters is cut.
+// An entry splits at the parenthesis that matches its last one, or not at all (and sets nothing); a
+// folder longer than 35 characters is cut.
 TEST(ReleaseEntryTest, SplitsAtTheParenthesisThatMatchesTheLastOneAndLongFoldersAreCut) {
-    std::string name, root;
-    for (const char* malformed : {"MVX(C:\\x", "A(B)C)", "MVX()", "(C:\\x)", ")("})
-        EXPECT_FALSE(UseSplitReleaseEntry(malformed, name, root) || !(name + root).empty()) << malformed;
     const char* cases[][2] = {
+        // clang-format off
+        {"MVX(C:\\x", ""}, {"A(B)C)", ""}, {"MVX()", ""}, {"(C:\\x)", ""}, {")(", ""},
         {"MVX 16.6(File Server)(C:\\Suite (x86)\\R)", "MVX 16.6(File Server)|C:\\Suite (x86)\\R"},
-        {"A(B(C(D)))", "A|B(C(D))"},
-        {"Kalvo lite(C:\\K) trailing text", "Kalvo lite|C:\\K"}};
+        {"A(B(C(D)))", "A|B(C(D))"}, {"Kalvo lite(C:\\K) trailing text", "Kalvo lite|C:\\K"},
+        // clang-format on
+    };
     for (const auto& [entry, parts] : cases) {
-        EXPECT_TRUE(UseSplitReleaseEntry(entry, name, root)) << entry;
-        EXPECT_EQ(parts, name + "|" + root) << entry;
+        std::string name, root;
+        EXPECT_EQ(parts, UseSplitReleaseEntry(entry, name, root) ? name + "|" + root : name + root) << entry;
     }
     const std::string path = "C:\\Program Files\\Norvale\\MVX 16.6\\b"; // 35 characters
     EXPECT_EQ(path, UseFolderStatusText(path));
@@ -200,7 +201,7 @@ TEST_F(MainDlgTest, ManualConfigAddKeepsTheListSortedAndRefusesADuplicateInOther
     });
     EXPECT_EQ((Items{"Duplicate release(mvx 16.6) name ",
                      "To delete a release, select a release name from the list"}),
-              prompts_.MessageTexts());
+              prompts_.texts);
     const std::map<std::string, std::string> stored = {{"   ", "C:\\   "}, {"Zeta", "C:\\Zeta"}};
     EXPECT_EQ(stored, UseManualReleaseStore().Releases().Entries());
 }
@@ -234,7 +235,7 @@ TEST_F(MainDlgTest, FileAssociationsAddNormalisesTheExtensionAndFollowsTheActive
     });
     EXPECT_EQ(Quoted(old, "tools\\bin\\Viewer.EXE") + " \"%1\" ", CommandOf("xyz").text);
     EXPECT_EQ(Items{"Unable to add this file association, please check to see if the program exists."},
-              prompts_.MessageTexts());
+              prompts_.texts);
     SetSystemRoot(now);
     RunDialog(setup, [](DialogDriver& dialog) { dialog.PressEscape(); });
     EXPECT_EQ(Quoted(now, "tools\\draft\\bin\\draftsch.exe") + " \"%1\" ", CommandOf("nsj").text);
