@@ -17,9 +17,9 @@ void SwitchTo(std::string root, UseCommandLineRun& run) {
     if (run.scope == UseCommandLineRun::Scope::System || run.scope == UseCommandLineRun::Scope::User) {
         const bool machineWide = run.scope == UseCommandLineRun::Scope::System;
         UseRewritePath(machineWide);
-        // A PATH refused is refused in the same key, so NVLROOT's status answers for both.
-        if (UseEnvWriteRoot(root, machineWide) != ERROR_SUCCESS)
-            run.refused = true; // root loses its trailing backslashes
+        // PATH lives in the same key, so NVLROOT's status answers for both. The write also takes the
+        // root's trailing backslashes off, and the record below keeps it that way.
+        if (UseEnvWriteRoot(root, machineWide) != ERROR_SUCCESS) run.refused = true;
     }
     if (!UseRegCreateKey(kFileAssociationsKey, false) ||
         !UseRegWriteString(kFileAssociationsKey, "rootDirectory", root, false))
