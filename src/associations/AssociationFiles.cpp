@@ -39,8 +39,9 @@ bool UseImportAssociations(const std::string& fileName, bool machineWide, UseLaz
                 complete = false;
                 return;
             }
-            if (UseProgramExists(program) &&
-                !UseAddAssociation(tables.Get(), extension, program, options, machineWide))
+            // The add refuses a missing program before writing anything; only then is it asked about.
+            if (!UseAddAssociation(tables.Get(), extension, program, options, machineWide) &&
+                UseProgramExists(program))
                 complete = false;
         });
     return opened && complete;

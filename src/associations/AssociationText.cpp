@@ -82,11 +82,6 @@ UseFileLineKind UseClassifyAssociationFileLine(const std::string& line, std::str
     return UseIsValidExtension(extension) ? UseFileLineKind::Association : UseFileLineKind::BadExtension;
 }
 
-bool UseParseAssociationFileLine(const std::string& line, std::string& extension, std::string& program,
-                                 std::string& options) {
-    return UseClassifyAssociationFileLine(line, extension, program, options) == UseFileLineKind::Association;
-}
-
 std::string UseResolveAssociationFilePath(const std::string& name, const std::string& currentFolder) {
     if (name.find_first_of("\\/") == std::string::npos) return currentFolder + "\\" + name;
     return UseReplaceAll(name, "/", "\\");

@@ -51,9 +51,6 @@ std::string_view UseWithoutUtf8Bom(std::string_view line);
 enum class UseFileLineKind { Ignored, NotText, BadExtension, Association };
 UseFileLineKind UseClassifyAssociationFileLine(const std::string& line, std::string& extension,
                                                std::string& program, std::string& options);
-// True when the line is an association with a valid extension.
-bool UseParseAssociationFileLine(const std::string& line, std::string& extension, std::string& program,
-                                 std::string& options);
 
 // Where an association file named on the command line or in the import dialog is read from: a bare
 // name in the current folder, any other name with its slashes turned into backslashes.
