@@ -8,7 +8,7 @@ export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=;winemenubuilder.exe=d}
 
 install_missing_packages() {
-    local wanted=(wine64 g++-mingw-w64-x86-64-posix googletest cmake make xvfb xdotool imagemagick groff x11-utils
+    local wanted=(wine64 fonts-wine g++-mingw-w64-x86-64-posix googletest cmake make xvfb xdotool imagemagick groff x11-utils
         wixl clang libclang-rt-14-dev)
     local missing=()
     for package in "${wanted[@]}"; do
@@ -36,6 +36,10 @@ create_prefix() {
         WINEARCH=win64 wineboot -i >/dev/null 2>&1
         wineserver -w
     fi
+    # Debian's Wine keeps its own fonts (Marlett for the caption buttons, MS Sans Serif) in a folder it
+    # does not read: without them a close box draws as the letter "r". A Windows folder of fonts is read.
+    local fonts="$WINEPREFIX/drive_c/windows/Fonts"
+    [ -f "$fonts/marlett.ttf" ] || cp /usr/share/wine/fonts/*.ttf "$fonts/" 2>/dev/null || true
 }
 
 # Keeps one wineserver and Wine's own background processes running, started with their output going

@@ -34,7 +34,7 @@ else
     if [ -n "$window" ]; then
         sleep 1
         mkdir -p "$BUILD/screenshots"
-        import -window root "$BUILD/screenshots/run.png" && echo "Screenshot: $BUILD/screenshots/run.png"
+        import -window "$window" "$BUILD/screenshots/run.png" && echo "Screenshot: $BUILD/screenshots/run.png"
         xdotool key --window "$window" Escape 2>/dev/null
     fi
     wait $pid

@@ -2,28 +2,16 @@
 
 #include "catalogue/Detection.h"
 #include "catalogue/ManualReleases.h"
-#include "environment/Environment.h"
-#include "environment/PathRewrite.h"
 #include "platform/FileSystem.h"
-#include "platform/Registry.h"
 
 #include <cstdio>
 
 namespace {
-// The reduced switch of a script: PATH and NVLROOT in the chosen scope, and the new root recorded
-// for the file associations whatever the scope. A refused write prints nothing and does not stop
-// the record; it only sets exit code 1, so a script can tell.
-void SwitchTo(std::string root, UseCommandLineRun& run) {
-    if (run.scope == UseCommandLineRun::Scope::System || run.scope == UseCommandLineRun::Scope::User) {
-        const bool machineWide = run.scope == UseCommandLineRun::Scope::System;
-        UseRewritePath(machineWide);
-        // PATH lives in the same key, so NVLROOT's status answers for both. The write also takes the
-        // root's trailing backslashes off, and the record below keeps it that way.
-        if (UseEnvWriteRoot(root, machineWide) != ERROR_SUCCESS) run.refused = true;
-    }
-    if (!UseRegCreateKey(kFileAssociationsKey, false) ||
-        !UseRegWriteString(kFileAssociationsKey, "rootDirectory", root, false))
-        run.refused = true;
+// A script's switch records the new root for the file associations whatever the scope. A refused
+// write prints nothing and does not stop the record; it only sets exit code 1, so a script can tell.
+void SwitchTo(const std::string& root, UseCommandLineRun& run) {
+    const UseSwitchOutcome outcome = UseSwitchRelease(root, *run.scope, true);
+    if (outcome.rootStatus != ERROR_SUCCESS || outcome.recordRefused) run.refused = true;
 }
 
 void MarkNotFound(UseCommandLineRun& run) {
@@ -33,13 +21,7 @@ void MarkNotFound(UseCommandLineRun& run) {
 } // namespace
 
 void UseChooseEnvironmentScope(UseCommandLineRun& run) {
-    if (run.scope != UseCommandLineRun::Scope::Unchosen) return;
-    if (!UseEnvReadRoot(true).empty())
-        run.scope = UseCommandLineRun::Scope::System;
-    else if (!UseEnvReadRoot(false).empty())
-        run.scope = UseCommandLineRun::Scope::User;
-    else
-        run.scope = UseCommandLineRun::Scope::None;
+    if (!run.scope) run.scope = UseCurrentSwitchScope(false);
 }
 
 void UseSwitchToRelease(const std::string& name, UseCommandLineRun& run) {

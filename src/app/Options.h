@@ -2,16 +2,18 @@
 // The five command-line options and the action behind each. Every option takes a string value;
 // start-up registers them in this order and runs the action of each parsed entry in command-line
 // order.
+#include "environment/Switch.h"
+
+#include <optional>
 #include <string>
 
 // What the actions of one command-line run share.
 struct UseCommandLineRun {
-    enum class Scope { Unchosen, System, User, None };
-
-    bool openDialog = false;       // an action did not find what it was given: the main dialog opens
-    bool notFound = false;         // a "-rel" release or a "-path" folder was not found (exit code 2)
-    bool refused = false;          // an action refused its value (exit code 1)
-    Scope scope = Scope::Unchosen; // the environment scope, chosen once by the first switch action
+    bool openDialog = false; // an action did not find what it was given: the main dialog opens
+    bool notFound = false;   // a "-rel" release or a "-path" folder was not found (exit code 2)
+    bool refused = false;    // an action refused its value (exit code 1)
+    // The environment scope, chosen once by the first switch or registry-script action.
+    std::optional<UseSwitchScope> scope;
 };
 
 using UseOptionAction = void (*)(const std::string& value, UseCommandLineRun& run);

@@ -26,29 +26,19 @@ struct UseParameter {
 };
 
 // The parser's errors. Each carries only its fixed message.
-class DoubleParametersException : public std::exception {
+template <const char* kMessage> class UseParserError : public std::exception {
 public:
-    ~DoubleParametersException() override = default;
-    const char* what() const noexcept override { return "Parameters are used twice"; }
+    ~UseParserError() override = default;
+    const char* what() const noexcept override { return kMessage; }
 };
-
-class UnknownParameterException : public std::exception {
-public:
-    ~UnknownParameterException() override = default;
-    const char* what() const noexcept override { return "Unknown parameters are used"; }
-};
-
-class ValueExpectedException : public std::exception {
-public:
-    ~ValueExpectedException() override = default;
-    const char* what() const noexcept override { return "Value was expected, but none was given"; }
-};
-
-class WrongTypeException : public std::exception {
-public:
-    ~WrongTypeException() override = default;
-    const char* what() const noexcept override { return "Wrong parameter type is used"; }
-};
+inline constexpr char kUseParametersTwice[] = "Parameters are used twice";
+inline constexpr char kUseUnknownParameters[] = "Unknown parameters are used";
+inline constexpr char kUseValueExpected[] = "Value was expected, but none was given";
+inline constexpr char kUseWrongType[] = "Wrong parameter type is used";
+class DoubleParametersException : public UseParserError<kUseParametersTwice> {};
+class UnknownParameterException : public UseParserError<kUseUnknownParameters> {};
+class ValueExpectedException : public UseParserError<kUseValueExpected> {};
+class WrongTypeException : public UseParserError<kUseWrongType> {};
 
 // Removes every leading and trailing double quote.
 std::string UseTrimQuotes(std::string_view text);

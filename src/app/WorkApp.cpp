@@ -1,12 +1,12 @@
 #include "app/WorkApp.h"
 
-#include "app/DialogMode.h"
 #include "app/ParameterParser.h"
 #include "app/StandardOutput.h"
-#include "app/UseException.h"
-#include "associations/ShellRegistration.h"
+#include "associations/ShellClasses.h"
 #include "environment/Environment.h"
 #include "platform/Text.h"
+#include "platform/UseException.h"
+#include "ui/DialogMode.h"
 
 #include <windows.h>
 

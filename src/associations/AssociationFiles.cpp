@@ -5,6 +5,7 @@
 #include "associations/ToolPaths.h"
 #include "environment/Environment.h"
 #include "platform/FileSystem.h"
+#include "platform/Registry.h"
 
 namespace {
 
@@ -48,7 +49,7 @@ bool UseImportAssociations(const std::string& fileName, bool machineWide, UseLaz
 }
 
 bool UseImportAssociations(const std::string& fileName, bool machineWide) {
-    return UseImportAssociations(fileName, machineWide, UseProcessAssociations());
+    return UseImportAssociations(fileName, machineWide, UseAssociations());
 }
 
 bool UseApplyAssociationFile(const std::string& path, bool machineWide) {
@@ -76,7 +77,7 @@ std::vector<std::string> UseDefaultsFileCandidates(const std::string& site, cons
 
 void UseLoadDefaultAssociations(bool machineWide, const std::string& programFolder) {
     const std::string site = UseEnvReadSystemElseUser(UseEnvReadSite);
-    const std::string root = UseEnvReadSystemElseUser(UseEnvReadRoot);
+    const std::string root = UseEnvReadActiveRoot();
     for (const std::string& candidate : UseDefaultsFileCandidates(site, root, programFolder)) {
         if (UseFileExists(candidate)) {
             // The first file found decides, even when it then fails to open.
@@ -106,4 +107,23 @@ void UseCollectToolPrograms(std::map<std::string, std::string>& programs) {
         const std::string program = UseToolProgramFor(extension);
         if (!program.empty()) programs[extension] = program;
     }
+}
+
+void UseBringRegistrationsUpToDate() {
+    // A user without records gets the suite's defaults; one with records gets them pointed at the
+    // active release. A record key that exists but will not open is left alone.
+    if (!UseRegKeyExists(kFileAssociationsKey, false)) {
+        UseLoadDefaultAssociations(false);
+        return;
+    }
+    std::optional<DWORD> records;
+    {
+        const UseRegKey key = UseRegOpenKey(kFileAssociationsKey, false, KEY_READ);
+        if (!key) return;
+        records = key.SubKeyCount();
+    }
+    if (records && *records == 0)
+        UseLoadDefaultAssociations(false);
+    else
+        UseReapplyAssociations(false);
 }

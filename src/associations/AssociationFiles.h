@@ -40,3 +40,7 @@ void UseBuildToolAssociations(bool machineWide);
 // For every default extension with a tool in the active release, that tool (unresolved). Leaves the
 // map alone when no root is set.
 void UseCollectToolPrograms(std::map<std::string, std::string>& programs);
+
+// What the File Association Setup dialog does as it opens: the defaults for a user without records
+// (no record key, or an empty one), else the records registered again for the active release.
+void UseBringRegistrationsUpToDate();

@@ -1,36 +1,11 @@
 #include "associations/AssociationStore.h"
 
-#include "app/UseException.h"
 #include "associations/AssociationText.h"
-#include "associations/ShellRegistration.h"
+#include "associations/ShellClasses.h"
 #include "associations/ToolPaths.h"
 #include "environment/Environment.h"
 #include "platform/Registry.h"
-
-namespace {
-// The default value of a key of the shell's classes when it is a string, up to its first zero byte (a
-// value another program stored without one still counts); a key that does not open with read and
-// write access counts as missing.
-std::string ReadClassesDefault(const std::string& path) {
-    const UseRegKey key = UseRegOpenClassesKey(path, KEY_READ | KEY_WRITE);
-    if (!key) return {};
-    const auto value = key.QueryValue("");
-    if (!value || (value->type != REG_SZ && value->type != REG_EXPAND_SZ)) return {};
-    return std::string(value->data.c_str());
-}
-} // namespace
-
-std::string UseRecordKeyFor(const std::string& extension) {
-    return std::string(kFileAssociationsKey) + "\\" + extension;
-}
-
-std::string UseExtensionKeyFor(const std::string& extension) {
-    return std::string(kUseClassesKey) + "\\." + extension;
-}
-
-std::string UseCommandKeyFor(const std::string& associationClass) {
-    return std::string(kUseClassesKey) + "\\" + associationClass + "\\shell\\open\\command";
-}
+#include "platform/UseException.h"
 
 UseAssociationTable& UseLazyAssociationTable::Get() {
     if (!table_) {
@@ -41,13 +16,9 @@ UseAssociationTable& UseLazyAssociationTable::Get() {
     return *table_;
 }
 
-UseLazyAssociationTable& UseProcessAssociations() {
+UseLazyAssociationTable& UseAssociations() {
     static UseLazyAssociationTable tables;
     return tables;
-}
-
-UseAssociationTable& UseAssociations() {
-    return UseProcessAssociations().Get();
 }
 
 bool UseLoadAssociations(UseAssociationTable& table, bool machineWide) {
@@ -57,27 +28,13 @@ bool UseLoadAssociations(UseAssociationTable& table, bool machineWide) {
         return true;
     }
     const UseException unreadable("Unable to retrieve registry entry for file extension");
-    const UseRegKey key = UseRegOpenKey(kFileAssociationsKey, machineWide, KEY_READ);
-    if (!key) throw unreadable;
-    const auto count = key.SubKeyCount();
-    if (!count) throw unreadable;
-    for (DWORD index = 0; index < *count; ++index) {
-        const auto extension = key.SubKeyName(index, 255);
-        if (!extension) throw unreadable;
-        std::string command = UseShellCommandFor(*extension);
-        if (!command.empty()) table.commands[*extension] = std::move(command);
+    const auto extensions = UseRegOpenKey(kFileAssociationsKey, machineWide, KEY_READ).SubKeyNames();
+    if (!extensions) throw unreadable;
+    for (const std::string& extension : *extensions) {
+        std::string command = UseShellCommandFor(extension);
+        if (!command.empty()) table.commands[extension] = std::move(command);
     }
     return true;
-}
-
-std::string UseReadShellOpenCommand(const std::string& extension) {
-    const std::string associationClass = ReadClassesDefault("." + extension);
-    if (associationClass.empty()) return {};
-    return ReadClassesDefault(associationClass + "\\shell\\open\\command");
-}
-
-std::string UseShellCommandFor(const std::string& extension) {
-    return UseRemoveQuotedPlaceholders(UseReadShellOpenCommand(extension));
 }
 
 const std::vector<std::string>& UseAssociationLines(UseAssociationTable& table) {
@@ -99,15 +56,17 @@ bool UseAddAssociation(UseAssociationTable& table, const std::string& extension,
     // or more) is refused whole rather than stored as a half record.
     const std::string resolvedCommand = UseExpandSuitePath(command);
     if (resolvedCommand.empty()) return false;
+    // Each step needs the one before it; the first refusal ends the add. The shell sees a change once
+    // the extension names its class.
+    if (!UseRegCreateKey(recordKey, machineWide) ||
+        !UseRegWriteString(recordKey, "Application", program, machineWide) ||
+        !UseRegCreateKey(extensionKey, machineWide) ||
+        !UseRegWriteString(extensionKey, "", associationClass, machineWide))
+        return false;
     UseNoteAssociationChange();
-    // Each step needs the one before it; the first refusal ends the add.
-    const bool stored = UseRegCreateKey(recordKey, machineWide) &&
-                        UseRegWriteString(recordKey, "Application", program, machineWide) &&
-                        UseRegCreateKey(extensionKey, machineWide) &&
-                        UseRegWriteString(extensionKey, "", associationClass, machineWide) &&
-                        UseRegCreateKey(commandKey, machineWide) &&
-                        UseRegWriteString(commandKey, "", resolvedCommand, machineWide);
-    if (!stored) return false;
+    if (!UseRegCreateKey(commandKey, machineWide) ||
+        !UseRegWriteString(commandKey, "", resolvedCommand, machineWide))
+        return false;
     table.commands[extension] = command;
     return true;
 }
@@ -115,11 +74,16 @@ bool UseAddAssociation(UseAssociationTable& table, const std::string& extension,
 bool UseDeleteAssociation(UseAssociationTable& table, const std::string& extension, bool machineWide) {
     // The registry reads an empty subkey name as the parent itself, which is not this extension's to remove.
     if (extension.empty()) return false;
-    UseNoteAssociationChange();
+    const std::string extensionKey = UseExtensionKeyFor(extension);
+    const std::string classKey = std::string(kUseClassesKey) + "\\" + UseAssociationClassFor(extension);
+    const bool registered =
+        UseRegKeyExists(extensionKey, machineWide) || UseRegKeyExists(classKey, machineWide);
     // Every step runs, whatever the one before gave.
     bool deleted = table.commands.erase(extension) == 1;
     deleted = UseRegDeleteSubKey(kFileAssociationsKey, extension, machineWide) && deleted;
     deleted = UseRegDeleteSubKey(kUseClassesKey, "." + extension, machineWide) && deleted;
     deleted = UseRegDeleteKeyTree(kUseClassesKey, UseAssociationClassFor(extension), machineWide) && deleted;
+    if (registered && !(UseRegKeyExists(extensionKey, machineWide) && UseRegKeyExists(classKey, machineWide)))
+        UseNoteAssociationChange();
     return deleted;
 }

@@ -8,14 +8,6 @@
 #include <string>
 #include <vector>
 
-inline constexpr const char* kUseClassesKey = "SOFTWARE\\Classes";
-
-// The keys of one association: its record under File Associations, its extension key and its class's
-// open command key under SOFTWARE\Classes.
-std::string UseRecordKeyFor(const std::string& extension);
-std::string UseExtensionKeyFor(const std::string& extension);
-std::string UseCommandKeyFor(const std::string& associationClass);
-
 struct UseAssociationTable {
     // Extension (exact text) to display command: the command an add built, unresolved, or the shell's
     // open command after a load.
@@ -34,22 +26,14 @@ private:
     std::unique_ptr<UseAssociationTable> table_;
 };
 
-// The holder of the process-wide table.
-UseLazyAssociationTable& UseProcessAssociations();
-// The process-wide table. Throws UseException when its first load fails.
-UseAssociationTable& UseAssociations();
+// The process-wide table, loaded on first use: Get() throws UseException when that load fails.
+UseLazyAssociationTable& UseAssociations();
 
 // Adds or replaces an entry for every recorded extension that has a shell registration. Always true;
 // throws UseException "Unable to retrieve registry entry for file extension" when the record key
 // cannot be read, "Unable to create registry entry for file extension" when it is missing and cannot
 // be created.
 bool UseLoadAssociations(UseAssociationTable& table, bool machineWide);
-
-// The open command of the extension's shell registration, user's classes before the machine's, raw;
-// empty when the extension or its class has none.
-std::string UseReadShellOpenCommand(const std::string& extension);
-// UseReadShellOpenCommand with every quoted placeholder removed.
-std::string UseShellCommandFor(const std::string& extension);
 
 // Rebuilds and returns the table's association lines, in the map's order.
 const std::vector<std::string>& UseAssociationLines(UseAssociationTable& table);

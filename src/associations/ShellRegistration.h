@@ -17,10 +17,3 @@ bool UseReapplyAssociations(bool machineWide);
 
 // The options of the extension's current open command (quoted placeholders removed), or empty.
 std::string UseReadShellOptions(const std::string& extension);
-
-// Every writer of a registration or its record calls this; the shell hears of the changes once, at
-// the end of the run, through UseNotifyShellOfAssociationChanges.
-void UseNoteAssociationChange();
-// Tells the shell that file associations changed, when any changed since the last notice; true when
-// it told. shell32 is loaded for it only then.
-bool UseNotifyShellOfAssociationChanges();

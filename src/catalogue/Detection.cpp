@@ -6,9 +6,6 @@
 #include "platform/Text.h"
 
 namespace {
-// A registry key name is at most 255 characters; the buffer holds its terminating zero too.
-constexpr DWORD kSubKeyNameBuffer = 256;
-
 bool Present(const std::string& productCode, bool machineWide) {
     return UseRegHasDisplayName(UseUninstallKey(productCode), machineWide);
 }
@@ -67,26 +64,23 @@ void UseScanSuiteKey(UseReleaseSet& set, bool machineWide, const std::string& su
                      const std::string& uninstallRoot, const std::string& valueName,
                      const std::string& clientSetupSuffix, const std::string& exceptionKey,
                      const std::string& displayName) {
-    const UseRegKey key = UseRegOpenKey(suiteKey, machineWide, KEY_READ);
-    if (!key) return;
-    const auto count = key.SubKeyCount();
-    if (!count) return;
+    const auto productCodes = UseRegOpenKey(suiteKey, machineWide, KEY_READ).SubKeyNames();
+    if (!productCodes) return;
     // The only release whose installer keeps the root in its suite subkey rather than in the uninstall key.
     const bool rootInSuiteKey = displayName == "QDR 15.0";
     int counter = 0;
-    for (DWORD index = 0; index < *count; ++index) {
-        const auto productCode = key.SubKeyName(index, kSubKeyNameBuffer);
-        if (!productCode) continue;
-        const std::string suitePath = suiteKey + "\\" + *productCode;
-        const std::string uninstallPath = uninstallRoot + "\\" + *productCode;
+    for (const std::string& productCode : *productCodes) {
+        const std::string suitePath = suiteKey + "\\" + productCode;
+        const std::string uninstallPath = uninstallRoot + "\\" + productCode;
         if (!UseRegHasDisplayName(uninstallPath, machineWide)) continue;
-        if (UseEqualsNoCase(*productCode, exceptionKey)) continue;
+        if (UseEqualsNoCase(productCode, exceptionKey)) continue;
         const auto root =
             UseRegReadString(rootInSuiteKey ? suitePath : uninstallPath, valueName, machineWide);
         if (!root) continue;
         if (!UseFileExists(*root + "\\compnts.dat")) continue;
         if (UseFileExists(*root + clientSetupSuffix)) continue;
-        set.Set(*count == 1 ? displayName : UseNumberedReleaseName(displayName, ++counter), *root);
+        set.Set(productCodes->size() == 1 ? displayName : UseNumberedReleaseName(displayName, ++counter),
+                *root);
     }
 }
 

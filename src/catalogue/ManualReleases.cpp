@@ -1,11 +1,9 @@
 #include "catalogue/ManualReleases.h"
 
-#include "app/UseException.h"
 #include "platform/Registry.h"
+#include "platform/UseException.h"
 
 namespace {
-// A registry key name is at most 255 characters; the buffer holds its terminating zero too.
-constexpr DWORD kSubKeyNameBuffer = 256;
 constexpr const char* kLocationValue = "Location";
 
 std::string ReleaseKey(const std::string& name) {
@@ -16,15 +14,11 @@ std::string ReleaseKey(const std::string& name) {
 // A user key that already exists, even an empty one, means the user has a list of their own.
 void CopyMachineListToUser() {
     if (UseRegKeyExists(kManualConfigurationKey, false)) return;
-    const UseRegKey machine = UseRegOpenKey(kManualConfigurationKey, true, KEY_READ);
-    if (!machine) return;
-    const auto count = machine.SubKeyCount();
-    if (!count) return;
-    for (DWORD index = 0; index < *count; ++index) {
-        const auto name = machine.SubKeyName(index, kSubKeyNameBuffer);
-        if (!name) continue;
-        const auto location = UseRegReadString(ReleaseKey(*name), kLocationValue, true);
-        if (location) UseRegWriteString(ReleaseKey(*name), kLocationValue, *location, false);
+    const auto names = UseRegOpenKey(kManualConfigurationKey, true, KEY_READ).SubKeyNames();
+    if (!names) return;
+    for (const std::string& name : *names) {
+        const auto location = UseRegReadString(ReleaseKey(name), kLocationValue, true);
+        if (location) UseRegWriteString(ReleaseKey(name), kLocationValue, *location, false);
     }
 }
 
@@ -41,13 +35,11 @@ void LoadUserList(UseReleaseSet& releases) {
         if (status == ERROR_FILE_NOT_FOUND || status == ERROR_PATH_NOT_FOUND) return;
         ThrowUnreadable();
     }
-    const auto count = key.SubKeyCount();
-    if (!count) ThrowUnreadable();
-    for (DWORD index = 0; index < *count; ++index) {
-        const auto name = key.SubKeyName(index, kSubKeyNameBuffer);
-        if (!name) ThrowUnreadable();
-        const auto location = UseRegReadString(ReleaseKey(*name), kLocationValue, false);
-        if (location) releases.Set(*name, *location);
+    const auto names = key.SubKeyNames();
+    if (!names) ThrowUnreadable();
+    for (const std::string& name : *names) {
+        const auto location = UseRegReadString(ReleaseKey(name), kLocationValue, false);
+        if (location) releases.Set(name, *location);
     }
 }
 } // namespace

@@ -1,10 +1,7 @@
 #include "catalogue/ReleaseSet.h"
 
+#include "catalogue/ReleaseEntry.h"
 #include "platform/Text.h"
-
-std::string UseReleaseEntryText(const std::string& name, const std::string& root) {
-    return name + "(" + root + ")";
-}
 
 void UseReleaseSet::Set(const std::string& name, const std::string& root) {
     releases_[name] = root;

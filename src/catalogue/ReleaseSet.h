@@ -3,9 +3,6 @@
 #include <string>
 #include <vector>
 
-// The text a release list shows for one release: name + "(" + root + ")", nothing between them.
-std::string UseReleaseEntryText(const std::string& name, const std::string& root);
-
 // Releases by display name, each with its root folder (the value NVLROOT takes when it is active).
 // Names compare exactly for Set and Remove and ignoring letter case for Contains and FindRoot.
 class UseReleaseSet {

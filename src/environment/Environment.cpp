@@ -18,16 +18,10 @@ const char* EnvironmentKey(bool machineWide) {
     return machineWide ? kSystemEnvironmentKey : kUserEnvironmentKey;
 }
 
-// A string value as the environment readers see it: REG_SZ or REG_EXPAND_SZ, up to its first zero byte;
-// empty for a missing key or value, another type, or an empty value. Unlike the folder values of the
-// registry layer, a string stored without its terminating zero byte still counts: the query reads
-// into a buffer one byte longer than the data.
 std::string ReadStringValue(const std::string& keyPath, const char* name, bool machineWide) {
-    const UseRegKey key = UseRegOpenKey(keyPath, machineWide, KEY_READ);
-    if (!key) return {};
-    const auto value = key.QueryValue(name);
-    if (!value || (value->type != REG_SZ && value->type != REG_EXPAND_SZ)) return {};
-    return std::string(value->data.c_str());
+    return UseRegOpenKey(keyPath, machineWide, KEY_READ)
+        .QueryString(name, UseStringRule::AnyEnding)
+        .value_or(std::string());
 }
 
 // Expands %NAME% references from the process environment. The first attempt uses the fixed 512-byte
@@ -116,17 +110,31 @@ std::string UseEnvReadSystemElseUser(std::string (*read)(bool machineWide)) {
     return value.empty() ? read(false) : value;
 }
 
+std::string UseEnvReadActiveRoot() {
+    return UseEnvReadSystemElseUser(UseEnvReadRoot);
+}
+
 std::string UseFindSuiteRoot() {
-    const std::string root = UseEnvReadSystemElseUser(UseEnvReadRoot);
+    const std::string root = UseEnvReadActiveRoot();
     return root.empty() ? UseReadRootDirectory(false) : root;
+}
+
+bool UseWriteRootDirectory(const std::string& root) {
+    return UseRegCreateKey(kFileAssociationsKey, false) &&
+           UseRegWriteString(kFileAssociationsKey, "rootDirectory", root, false);
 }
 
 std::string UseExpandSuitePath(const std::string& text) {
     const std::string upper = UseToUpper(text);
-    if (upper.find(kRootReference) == std::string::npos) return UseToLower(ExpandReferences(upper));
-    // The root comes from the registry, never from this process's environment, which does not see a
-    // switch made since the process started.
-    const std::string root = UseFindSuiteRoot();
-    if (root.empty()) return UseToLower(upper);
-    return UseToLower(UseReplaceAll(upper, kRootReference, root));
+    std::string resolved;
+    if (upper.find(kRootReference) == std::string::npos) {
+        resolved = ExpandReferences(upper);
+    } else {
+        // The root comes from the registry, never from this process's environment, which does not see
+        // a switch made since the process started.
+        const std::string root = UseFindSuiteRoot();
+        resolved = root.empty() ? upper : UseReplaceAll(upper, kRootReference, root);
+    }
+    // The limit is the platform's, wherever the root came from.
+    return resolved.size() >= kExpansionLimit ? std::string() : UseToLower(resolved);
 }

@@ -16,10 +16,15 @@ std::string UseEnvReadPath(bool machineWide);
 // "rootDirectory" of the File Associations key, under HKLM when machineWide, else HKCU; expanded
 // and trimmed like NVLROOT.
 std::string UseReadRootDirectory(bool machineWide);
+// Records root as the current user's "rootDirectory", creating the File Associations key when it is
+// missing; true when stored.
+bool UseWriteRootDirectory(const std::string& root);
 
-// A variable as the suite's tools see it: the system environment's value, else the user's. For
-// example UseEnvReadSystemElseUser(UseEnvReadRoot) is the active NVLROOT.
+// A variable as the suite's tools see it: the system environment's value, else the user's.
 std::string UseEnvReadSystemElseUser(std::string (*read)(bool machineWide));
+// The root of the active release as the suite's tools see it: NVLROOT of the system environment,
+// else the user's; empty when neither is set.
+std::string UseEnvReadActiveRoot();
 // The root of the active release: NVLROOT (system, else user), else the user's recorded
 // "rootDirectory"; empty when none is set.
 std::string UseFindSuiteRoot();

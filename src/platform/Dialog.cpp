@@ -1,29 +1,15 @@
 #include "platform/Dialog.h"
 
-#include "app/UseException.h"
+#include "platform/Prompts.h"
+#include "platform/UseException.h"
 
 #include <exception>
 
 namespace {
-UseMessagePresenter* installedPresenter = nullptr;
-
 HINSTANCE ProgramInstance() {
     return GetModuleHandleA(nullptr);
 }
 } // namespace
-
-UseMessagePresenter* UseInstallMessagePresenter(UseMessagePresenter* presenter) {
-    UseMessagePresenter* previous = installedPresenter;
-    installedPresenter = presenter;
-    return previous;
-}
-
-void UseShowMessage(HWND owner, const std::string& text, const std::string& caption) {
-    if (installedPresenter != nullptr)
-        installedPresenter->Present(owner, text, caption);
-    else
-        MessageBoxA(owner, text.c_str(), caption.c_str(), MB_ICONEXCLAMATION | MB_OK);
-}
 
 UseModalDialog::UseModalDialog(int templateId) : templateId_(templateId) {}
 
@@ -81,36 +67,36 @@ void UseModalDialog::OnCancel() {
 }
 
 bool UseModalDialog::OnCommand(int controlId, int notifyCode) {
-    switch (notifyCode) {
-    case BN_CLICKED:
-        if (controlId == IDOK) {
-            OnOK();
+    for (const Command& command : commands_)
+        if (command.controlId == controlId && command.notifyCode == notifyCode) {
+            command.run();
             return true;
         }
-        if (controlId == IDCANCEL) {
-            OnCancel();
-            return true;
-        }
-        return OnButtonClicked(controlId);
-    case LBN_SELCHANGE:
-        return OnListSelectionChange(controlId);
-    case LBN_DBLCLK:
-        return OnListDoubleClick(controlId);
-    default:
-        return false;
+    if (notifyCode != BN_CLICKED) return false;
+    if (controlId == IDOK) {
+        OnOK();
+        return true;
     }
+    if (controlId == IDCANCEL) {
+        OnCancel();
+        return true;
+    }
+    return false;
 }
 
-bool UseModalDialog::OnButtonClicked(int) {
-    return false;
-}
-bool UseModalDialog::OnListSelectionChange(int) {
-    return false;
-}
-bool UseModalDialog::OnListDoubleClick(int) {
-    return false;
-}
 bool UseModalDialog::OnSysCommand(UINT) {
+    return false;
+}
+
+bool UseModalDialog::ParseSelection(int listId, const std::string& noSelection, const std::string& unparsable,
+                                    const std::function<bool(const std::string&)>& parse) const {
+    const std::string selected = ListBox(listId).SelectedText();
+    if (selected.empty()) {
+        if (!noSelection.empty()) ShowMessage(noSelection);
+        return false;
+    }
+    if (parse(selected)) return true;
+    ShowMessage(unparsable);
     return false;
 }
 

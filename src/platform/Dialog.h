@@ -9,7 +9,9 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
+#include <vector>
 
 class UseModalDialog {
 public:
@@ -36,7 +38,6 @@ public:
     void ShowMessage(const std::string& text) const;
     // "Morvane" unless the dialog sets its own.
     void SetMessageCaption(std::string caption) { messageCaption_ = std::move(caption); }
-    const std::string& MessageCaption() const { return messageCaption_; }
 
 protected:
     // The single place where a dialog binds its fields to its controls, in both directions.
@@ -52,13 +53,20 @@ protected:
     virtual void OnOK();
     // Cancel (id 2, Escape, the close box): the base ends the dialog with IDCANCEL.
     virtual void OnCancel();
-    // Every WM_COMMAND; the base dispatches to the handlers below.
-    virtual bool OnCommand(int controlId, int notifyCode);
-    virtual bool OnButtonClicked(int controlId);
-    virtual bool OnListSelectionChange(int controlId);
-    virtual bool OnListDoubleClick(int controlId);
     // A system-menu command (the low four bits cleared). False leaves it to the default handling.
     virtual bool OnSysCommand(UINT command);
+
+    // Runs handler whenever the control sends the notification (BN_CLICKED, LBN_SELCHANGE...). A
+    // dialog binds its commands as it is built; OK and Cancel need no binding.
+    template <typename Dialog> void Bind(int controlId, int notifyCode, void (Dialog::*handler)()) {
+        commands_.push_back(
+            {controlId, notifyCode, [this, handler] { (static_cast<Dialog*>(this)->*handler)(); }});
+    }
+
+    // Hands the text of the list's selection to parse. False when nothing is selected (after showing
+    // noSelection, unless it is empty) or when parse refuses the text (after showing unparsable).
+    bool ParseSelection(int listId, const std::string& noSelection, const std::string& unparsable,
+                        const std::function<bool(const std::string&)>& parse) const;
 
     void End(INT_PTR result) const;
     HWND Item(int controlId) const;
@@ -76,6 +84,8 @@ protected:
 private:
     static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    // The bound handler of a WM_COMMAND, else OnOK or OnCancel; false when nothing handles it.
+    bool OnCommand(int controlId, int notifyCode);
     bool PaintMinimised() const;
     void ReportFailure(const std::string& what) const;
 
@@ -83,16 +93,10 @@ private:
     HWND handle_ = nullptr;
     HICON icon_ = nullptr;
     std::string messageCaption_ = "Morvane";
+    struct Command {
+        int controlId;
+        int notifyCode;
+        std::function<void()> run;
+    };
+    std::vector<Command> commands_;
 };
-
-// Every message box of the program goes through one presenter, so that tests can answer them. The
-// program never installs one: a message box is then shown with MessageBoxA.
-class UseMessagePresenter {
-public:
-    virtual ~UseMessagePresenter() = default;
-    virtual void Present(HWND owner, const std::string& text, const std::string& caption) = 0;
-};
-// Installs presenter (nullptr: back to real message boxes); returns the one it replaces.
-UseMessagePresenter* UseInstallMessagePresenter(UseMessagePresenter* presenter);
-// Owner, caption, the exclamation icon and one OK button.
-void UseShowMessage(HWND owner, const std::string& text, const std::string& caption);

@@ -68,16 +68,21 @@ int UseListBox::FindExact(const std::string& text) const {
         Send(LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(text.c_str())));
 }
 
-int UseListBox::TextWidth(const std::string& text) const {
+int UseListBox::WidestOf(const std::vector<std::string>& texts) const {
+    // One drawing surface for all of them: a list of thousands is measured in one pass.
     HDC surface = GetDC(Handle());
     if (surface == nullptr) return 0;
     const auto font = reinterpret_cast<HFONT>(Send(WM_GETFONT));
     HGDIOBJ previous = font != nullptr ? selectObject(surface, font) : nullptr;
-    SIZE size = {};
-    textExtent(surface, text.c_str(), static_cast<int>(text.size()), &size);
+    int widest = 0;
+    for (const std::string& text : texts) {
+        SIZE size = {};
+        textExtent(surface, text.c_str(), static_cast<int>(text.size()), &size);
+        widest = std::max(widest, static_cast<int>(size.cx));
+    }
     if (previous != nullptr) selectObject(surface, previous);
     ReleaseDC(Handle(), surface);
-    return size.cx;
+    return widest;
 }
 
 int UseListBox::HorizontalExtent() const {
@@ -88,12 +93,11 @@ void UseListBox::SetHorizontalExtent(int pixels) const {
     Send(LB_SETHORIZONTALEXTENT, static_cast<WPARAM>(pixels));
 }
 
-int UseListBox::FitHorizontalExtent() const {
-    int widest = 0;
-    for (int index = 0, count = Count(); index < count; ++index)
-        widest = std::max(widest, TextWidth(ItemText(index)));
-    SetHorizontalExtent(widest);
-    return widest;
+void UseListBox::Fill(const std::vector<std::string>& items) const {
+    Reset();
+    for (const std::string& item : items)
+        AddString(item);
+    SetHorizontalExtent(WidestOf(items));
 }
 
 void UseRichEdit::ReplaceSelection(const std::string& text) const {

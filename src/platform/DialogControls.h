@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 class UseControl {
 public:
@@ -41,13 +42,15 @@ public:
     // or -1.
     int FindExact(const std::string& text) const;
 
-    // The width in pixels of text drawn with the list's own font.
-    int TextWidth(const std::string& text) const;
     int HorizontalExtent() const;
     void SetHorizontalExtent(int pixels) const;
-    // Sets the horizontal extent to the width of the widest item, so long items can be scrolled into
-    // view. Returns that width.
-    int FitHorizontalExtent() const;
+    // Empties the list, adds every item (a sorted list puts each in its place) and sets the horizontal
+    // extent to the widest item's width, so that long items can be scrolled into view.
+    void Fill(const std::vector<std::string>& items) const;
+
+private:
+    // The width in pixels of the widest text drawn with the list's own font.
+    int WidestOf(const std::vector<std::string>& texts) const;
 };
 
 class UseRichEdit : public UseControl {

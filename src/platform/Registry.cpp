@@ -49,12 +49,19 @@ std::optional<DWORD> UseRegKey::SubKeyCount() const {
     return count;
 }
 
-std::optional<std::string> UseRegKey::SubKeyName(DWORD index, DWORD bufferSize) const {
-    std::vector<char> name(bufferSize, '\0');
-    DWORD length = bufferSize;
-    if (RegEnumKeyExA(key_, index, name.data(), &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
-        return std::nullopt;
-    return std::string(name.data(), length);
+std::optional<std::vector<std::string>> UseRegKey::SubKeyNames() const {
+    const std::optional<DWORD> count = SubKeyCount();
+    if (!count) return std::nullopt;
+    std::vector<std::string> names;
+    names.reserve(*count);
+    char name[kUseSubKeyNameBuffer];
+    for (DWORD index = 0; index < *count; ++index) {
+        DWORD length = kUseSubKeyNameBuffer;
+        if (RegEnumKeyExA(key_, index, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+            return std::nullopt;
+        names.emplace_back(name, length);
+    }
+    return names;
 }
 
 std::optional<UseRegKey::Value> UseRegKey::QueryValue(const char* name) const {
@@ -71,56 +78,65 @@ std::optional<UseRegKey::Value> UseRegKey::QueryValue(const char* name) const {
     return value;
 }
 
+std::optional<std::string> UseRegKey::QueryString(const char* name, UseStringRule rule) const {
+    const std::optional<Value> value = QueryValue(name);
+    if (!value) return std::nullopt;
+    const std::string& data = value->data;
+    bool taken = false;
+    switch (value->type) {
+    case REG_SZ:
+    case REG_EXPAND_SZ:
+        // QueryValue reads one byte past the data, so even a value stored without its zero ends in one.
+        taken = rule == UseStringRule::AnyEnding || (!data.empty() && data.back() == '\0');
+        break;
+    case REG_MULTI_SZ:
+        taken = rule == UseStringRule::Terminated &&
+                (data.size() >= 2 ? data[data.size() - 1] == '\0' && data[data.size() - 2] == '\0'
+                                  : data.size() == 1 && data[0] == '\0');
+        break;
+    default:
+        break;
+    }
+    return taken ? std::string(data.c_str()) : std::string();
+}
+
 LONG UseRegKey::SetString(const char* name, const std::string& text, DWORD type) const noexcept {
     // The stored size counts the terminating zero byte; readers rely on it.
     return RegSetValueExA(key_, name, 0, type, reinterpret_cast<const BYTE*>(text.c_str()),
                           static_cast<DWORD>(text.size() + 1));
 }
 
+namespace {
+// Value names are ASCII, so their wide form is their bytes widened.
+std::wstring WideName(const char* name) {
+    return std::wstring(name, name + std::char_traits<char>::length(name));
+}
+} // namespace
+
 std::optional<std::string> UseRegKey::QueryUtf8String(const char* name) const {
-    const std::optional<std::wstring> wideName = UseWideFromUtf8(name);
+    const std::wstring wideName = WideName(name);
     DWORD type = REG_NONE, size = 0;
-    if (!wideName ||
-        RegQueryValueExW(key_, wideName->c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS)
+    if (RegQueryValueExW(key_, wideName.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS)
         return std::nullopt;
     if (type != REG_SZ && type != REG_EXPAND_SZ) return std::nullopt;
     // One character more than reported, so a value stored without its zero still ends in one here.
-    std::vector<wchar_t> buffer(size / sizeof(wchar_t) + 2, L'\0');
-    if (RegQueryValueExW(key_, wideName->c_str(), nullptr, &type, reinterpret_cast<BYTE*>(buffer.data()),
+    std::u16string buffer(size / sizeof(char16_t) + 2, u'\0');
+    if (RegQueryValueExW(key_, wideName.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(buffer.data()),
                          &size) != ERROR_SUCCESS)
         return std::nullopt;
-    return UseUtf8FromWide(buffer.data());
+    return UseUtf8FromUtf16(buffer.c_str());
 }
 
 LONG UseRegKey::SetUtf8String(const char* name, const std::string& text, DWORD type) const {
-    const std::optional<std::wstring> wideName = UseWideFromUtf8(name);
-    const std::optional<std::wstring> wideText = UseWideFromUtf8(text);
-    if (!wideName || !wideText) return ERROR_INVALID_DATA;
-    return RegSetValueExW(key_, wideName->c_str(), 0, type, reinterpret_cast<const BYTE*>(wideText->c_str()),
-                          static_cast<DWORD>((wideText->size() + 1) * sizeof(wchar_t)));
+    const std::optional<std::u16string> wideText = UseUtf16FromUtf8(text);
+    if (!wideText) return ERROR_INVALID_DATA;
+    return RegSetValueExW(key_, WideName(name).c_str(), 0, type,
+                          reinterpret_cast<const BYTE*>(wideText->c_str()),
+                          static_cast<DWORD>((wideText->size() + 1) * sizeof(char16_t)));
 }
 
 HKEY UseRegRoot(bool machineWide) noexcept {
     return machineWide ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
-}
-
-std::string UseRegStringOf(const UseRegKey::Value& value) {
-    const std::string& data = value.data;
-    bool terminated = false;
-    switch (value.type) {
-    case REG_SZ:
-    case REG_EXPAND_SZ:
-        terminated = !data.empty() && data.back() == '\0';
-        break;
-    case REG_MULTI_SZ:
-        terminated = data.size() >= 2 ? data[data.size() - 1] == '\0' && data[data.size() - 2] == '\0'
-                                      : data.size() == 1 && data[0] == '\0';
-        break;
-    default:
-        break;
-    }
-    if (!terminated) return {};
-    return std::string(data.c_str());
 }
 
 UseRegKey UseRegOpenKey(const std::string& path, bool machineWide, REGSAM access, LONG* status) {
@@ -142,18 +158,14 @@ bool UseRegCreateKey(const std::string& path, bool machineWide) {
 namespace {
 std::optional<std::string> ReadStringUntrimmed(const std::string& path, const char* valueName,
                                                bool machineWide) {
-    const UseRegKey key = UseRegOpenKey(path, machineWide, KEY_READ);
-    if (!key) return std::nullopt;
-    const auto value = key.QueryValue(valueName);
-    if (!value) return std::nullopt;
-    return UseRegStringOf(*value);
+    return UseRegOpenKey(path, machineWide, KEY_READ).QueryString(valueName, UseStringRule::Terminated);
 }
 
 bool DeleteTree(HKEY parent, const std::string& subKey) {
     UseRegKey key;
     if (key.Open(parent, subKey, KEY_READ | KEY_WRITE) != ERROR_SUCCESS) return false;
-    while (const auto child = key.SubKeyName(0, 256))
-        if (!DeleteTree(key.Get(), *child)) return false;
+    for (const std::string& child : key.SubKeyNames().value_or(std::vector<std::string>()))
+        if (!DeleteTree(key.Get(), child)) return false;
     key.Close();
     return RegDeleteKeyA(parent, subKey.c_str()) == ERROR_SUCCESS;
 }

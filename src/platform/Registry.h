@@ -7,6 +7,20 @@
 
 #include <optional>
 #include <string>
+#include <vector>
+
+// Key names are at most 255 characters; a buffer for one holds its terminating zero too.
+inline constexpr DWORD kUseSubKeyNameBuffer = 256;
+
+// Which string values a read takes.
+enum class UseStringRule {
+    // REG_SZ or REG_EXPAND_SZ ending in a zero byte, or REG_MULTI_SZ ending in its two (one when it
+    // is one byte long): how the program's own and the installers' records are read.
+    Terminated,
+    // REG_SZ or REG_EXPAND_SZ, whether another program stored its zero byte or not: how environment
+    // variables and the shell's classes are read.
+    AnyEnding,
+};
 
 // One open key, closed when the object goes away.
 class UseRegKey {
@@ -32,9 +46,9 @@ public:
 
     // The number of direct subkeys, or nothing when the query fails.
     std::optional<DWORD> SubKeyCount() const;
-    // The name of the subkey at index, read into a buffer of bufferSize bytes (the terminating
-    // zero included); nothing when the enumeration fails.
-    std::optional<std::string> SubKeyName(DWORD index, DWORD bufferSize) const;
+    // The names of the direct subkeys, in the registry's order; nothing when they cannot be counted
+    // or one of them cannot be read, so that a list read in part never passes for the whole list.
+    std::optional<std::vector<std::string>> SubKeyNames() const;
 
     struct Value {
         DWORD type = REG_NONE;
@@ -42,13 +56,16 @@ public:
     };
     // Type and raw data of a value; nothing when it is missing or cannot be read.
     std::optional<Value> QueryValue(const char* name) const;
+    // The text of a string value, up to its first zero byte and not expanded; nothing when the value
+    // is missing. A value of another type, or one the rule does not take, reads as the empty string.
+    std::optional<std::string> QueryString(const char* name, UseStringRule rule) const;
 
     // Stores text as a string value of the given type, with its terminating zero byte.
     LONG SetString(const char* name, const std::string& text, DWORD type) const noexcept;
 
     // A REG_SZ or REG_EXPAND_SZ value read through the wide functions, up to its first zero, as
-    // UTF-8: every character comes back, whatever the code page. Nothing for a missing value, another
-    // type, or text that is not valid UTF-16.
+    // UTF-8: every unit comes back, whatever the code page, a stray surrogate included (Unicode.h).
+    // Nothing for a missing value or another type.
     std::optional<std::string> QueryUtf8String(const char* name) const;
     // Stores UTF-8 text through the wide functions, with its terminating zero. ERROR_INVALID_DATA
     // when the text is not valid UTF-8 (nothing is stored then).
@@ -61,19 +78,14 @@ private:
 // HKEY_LOCAL_MACHINE when machineWide, else HKEY_CURRENT_USER.
 HKEY UseRegRoot(bool machineWide) noexcept;
 
-// The string a value holds under the read rules: REG_SZ or REG_EXPAND_SZ ending in a zero byte, or
-// REG_MULTI_SZ ending in its zero bytes, up to the first zero byte; the empty string for any other
-// type, an empty value or a badly terminated one. Nothing is expanded.
-std::string UseRegStringOf(const UseRegKey::Value& value);
-
 // Opens path with access; status receives ERROR_SUCCESS or the registry's error code.
 UseRegKey UseRegOpenKey(const std::string& path, bool machineWide, REGSAM access, LONG* status = nullptr);
 // True when the key opens with KEY_READ.
 bool UseRegKeyExists(const std::string& path, bool machineWide);
 // Creates (with missing parents) or opens the key with KEY_READ | KEY_WRITE; true on success.
 bool UseRegCreateKey(const std::string& path, bool machineWide);
-// The value's text by the read rules with all trailing backslashes removed; nothing when the key
-// does not open with KEY_READ or the value is missing.
+// The value's text by the Terminated rule with all trailing backslashes removed; nothing when the
+// key does not open with KEY_READ or the value is missing.
 std::optional<std::string> UseRegReadString(const std::string& path, const std::string& valueName,
                                             bool machineWide);
 // Creates or opens the key as UseRegCreateKey and stores the value with its terminating zero byte:
@@ -88,7 +100,7 @@ bool UseRegDeleteSubKey(const std::string& parentPath, const std::string& subKey
 bool UseRegDeleteKeyTree(const std::string& parentPath, const std::string& subKey, bool machineWide);
 // True when the key holds a value "DISPLAYNAME" (any letter case) of type REG_SZ or REG_EXPAND_SZ.
 bool UseRegHasDisplayName(const std::string& path, bool machineWide);
-// True when the value "ISCLIENTINSTALL", read by the read rules without trimming, is "TRUE" in any
+// True when the value "ISCLIENTINSTALL", read by the Terminated rule without trimming, is "TRUE" in any
 // letter case.
 bool UseRegIsClientInstall(const std::string& path, bool machineWide);
 

@@ -33,10 +33,6 @@ bool UseEqualsNoCase(std::string_view a, std::string_view b) {
     return true;
 }
 
-bool UseContainsNoCase(std::string_view text, std::string_view part) {
-    return UseToLower(text).find(UseToLower(part)) != std::string::npos;
-}
-
 std::string UseTrimBlanks(std::string_view text) {
     const size_t first = text.find_first_not_of(' ');
     if (first == std::string_view::npos) return {};

@@ -7,7 +7,6 @@
 std::string UseToLower(std::string_view text);
 std::string UseToUpper(std::string_view text);
 bool UseEqualsNoCase(std::string_view a, std::string_view b);
-bool UseContainsNoCase(std::string_view text, std::string_view part);
 
 // Removes leading and trailing space characters (code 32 only).
 std::string UseTrimBlanks(std::string_view text);

@@ -6,10 +6,11 @@
 #include <string>
 #include <string_view>
 
-// Nothing when the text is not valid UTF-16 (an unpaired surrogate), so a caller never works on a
-// replacement character in place of the original.
-std::optional<std::string> UseUtf8FromWide(std::wstring_view text);
-// Nothing when the text is not valid UTF-8.
-std::optional<std::wstring> UseWideFromUtf8(std::string_view text);
+// UTF-16 to UTF-8. A surrogate without its pair, which no character is made of but which a value
+// may still hold, becomes the three bytes UTF-8 would give its code (the form known as WTF-8), so
+// that a value read in comes back out unit for unit.
+std::string UseUtf8FromUtf16(std::u16string_view text);
+// UTF-8, with surrogates in the form above, to UTF-16; nothing for any other byte sequence.
+std::optional<std::u16string> UseUtf16FromUtf8(std::string_view text);
 // For display through the 8-bit window functions: characters outside the code page become "?".
 std::string UseAnsiFromUtf8(std::string_view text);

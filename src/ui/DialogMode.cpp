@@ -1,4 +1,4 @@
-#include "app/DialogMode.h"
+#include "ui/DialogMode.h"
 
 #include "platform/DialogControls.h"
 #include "ui/MainDlg.h"

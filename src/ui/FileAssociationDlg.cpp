@@ -1,15 +1,13 @@
 #include "ui/FileAssociationDlg.h"
 
-#include "app/UseException.h"
 #include "associations/AssociationFiles.h"
 #include "associations/AssociationText.h"
-#include "associations/ShellRegistration.h"
+#include "catalogue/ReleaseEntry.h"
 #include "environment/Environment.h"
-#include "platform/Registry.h"
+#include "platform/FolderBrowser.h"
 #include "platform/Text.h"
+#include "platform/UseException.h"
 #include "resource.h"
-#include "ui/FolderBrowser.h"
-#include "ui/ReleaseEntry.h"
 
 std::string UseNormaliseExtension(const std::string& typed) {
     const std::string trimmed = UseTrimWhite(typed);
@@ -31,7 +29,14 @@ std::string UseExtensionProblem(const std::string& extension) {
 }
 
 CUse_FileAssociationDlg::CUse_FileAssociationDlg(UseLazyAssociationTable& tables)
-    : UseModalDialog(IDD_FILE_ASSOCIATION), tables_(tables), importDialog_(tables) {}
+    : UseModalDialog(IDD_FILE_ASSOCIATION), tables_(tables), importDialog_(tables) {
+    using Self = CUse_FileAssociationDlg;
+    Bind(IDC_ADD_UPDATE, BN_CLICKED, &Self::AddOrUpdate);
+    Bind(IDC_DELETE, BN_CLICKED, &Self::DeleteSelected);
+    Bind(IDC_BROWSE, BN_CLICKED, &Self::BrowseForProgram);
+    Bind(IDC_IMPORT, BN_CLICKED, &Self::RunImport);
+    Bind(IDC_ASSOCIATION_LIST, LBN_SELCHANGE, &Self::ShowSelectedAssociation);
+}
 
 bool CUse_FileAssociationDlg::RunFromMainDialog(const UseModalDialog& mainDialog,
                                                 const std::string& selectedEntry) {
@@ -39,14 +44,13 @@ bool CUse_FileAssociationDlg::RunFromMainDialog(const UseModalDialog& mainDialog
     if (!selectedEntry.empty() && !UseSplitReleaseEntry(selectedEntry, name, selectedRoot))
         selectedRoot.clear();
     // The active release wins: the selection stands in only while no NVLROOT is set at all.
-    std::string root = UseEnvReadSystemElseUser(UseEnvReadRoot);
+    std::string root = UseEnvReadActiveRoot();
     if (root.empty()) root = selectedRoot;
     if (root.empty()) {
         mainDialog.ShowMessage("Please select a release and then configure the file associations!");
         return false;
     }
-    if (UseRegCreateKey(kFileAssociationsKey, false))
-        UseRegWriteString(kFileAssociationsKey, "rootDirectory", root, false);
+    UseWriteRootDirectory(root);
     DoModal(mainDialog.Handle());
     return true;
 }
@@ -60,66 +64,22 @@ void CUse_FileAssociationDlg::DoDataExchange(bool saveAndValidate) {
 
 bool CUse_FileAssociationDlg::OnInit() {
     UseModalDialog::OnInit();
-    BringRegistrationsUpToDate();
+    UseBringRegistrationsUpToDate();
     RefreshList();
     return true;
 }
 
-bool CUse_FileAssociationDlg::OnButtonClicked(int controlId) {
-    switch (controlId) {
-    case IDC_ADD_UPDATE:
-        AddOrUpdate();
-        return true;
-    case IDC_DELETE:
-        DeleteSelected();
-        return true;
-    case IDC_BROWSE:
-        BrowseForProgram();
-        return true;
-    case IDC_IMPORT:
-        RunImport();
-        return true;
-    default:
-        return false;
-    }
-}
-
-bool CUse_FileAssociationDlg::OnListSelectionChange(int controlId) {
-    if (controlId != IDC_ASSOCIATION_LIST) return false;
-    ShowSelectedAssociation();
-    return true;
-}
-
-void CUse_FileAssociationDlg::BringRegistrationsUpToDate() const {
-    // A user without records gets the suite's defaults; one with records gets them pointed at the
-    // active release. A record key that exists but will not open is left alone.
-    if (!UseRegKeyExists(kFileAssociationsKey, false)) {
-        UseLoadDefaultAssociations(false);
-        return;
-    }
-    UseRegKey key = UseRegOpenKey(kFileAssociationsKey, false, KEY_READ);
-    if (!key) return;
-    const auto records = key.SubKeyCount();
-    key.Close();
-    if (records && *records == 0)
-        UseLoadDefaultAssociations(false);
-    else
-        UseReapplyAssociations(false);
-}
-
 void CUse_FileAssociationDlg::RefreshList() {
-    const UseListBox list = ListBox(IDC_ASSOCIATION_LIST);
-    list.Reset();
+    std::vector<std::string> lines;
     try {
         UseAssociationTable& table = tables_.Get();
         UseLoadAssociations(table, false);
-        for (const std::string& line : UseAssociationLines(table))
-            list.AddString(line);
+        lines = UseAssociationLines(table);
     } catch (const UseException& failure) {
         // The record cannot be read: the user sees why, and the dialog stays usable on what it has.
         ShowMessage(failure.Message());
     }
-    list.FitHorizontalExtent();
+    ListBox(IDC_ASSOCIATION_LIST).Fill(lines);
     SelectLineOfFields();
     ReadControls();
 }
@@ -139,14 +99,16 @@ void CUse_FileAssociationDlg::SelectLineOfFields() const {
     list.SetCurrentSelection(chosen);
 }
 
-void CUse_FileAssociationDlg::ShowSelectedAssociation() const {
-    const std::string line = ListBox(IDC_ASSOCIATION_LIST).SelectedText();
-    if (line.empty()) return;
+bool CUse_FileAssociationDlg::ParseSelectedLine(const std::string& noSelection, std::string& extension,
+                                                std::string& program, std::string& options) const {
+    return ParseSelection(
+        IDC_ASSOCIATION_LIST, noSelection, "Unable to parse the selected file extension from the list",
+        [&](const std::string& line) { return UseParseAssociationLine(line, extension, program, options); });
+}
+
+void CUse_FileAssociationDlg::ShowSelectedAssociation() {
     std::string extension, program, options;
-    if (!UseParseAssociationLine(line, extension, program, options)) {
-        ShowMessage("Unable to parse the selected file extension from the list");
-        return;
-    }
+    if (!ParseSelectedLine("", extension, program, options)) return;
     Edit(IDC_FILE_EXTENSION).SetText(extension);
     Edit(IDC_DEFAULT_PROGRAM).SetText(program);
     Edit(IDC_PROGRAM_OPTIONS).SetText(options);
@@ -174,16 +136,10 @@ void CUse_FileAssociationDlg::AddOrUpdate() {
 }
 
 void CUse_FileAssociationDlg::DeleteSelected() {
-    const std::string line = ListBox(IDC_ASSOCIATION_LIST).SelectedText();
-    if (line.empty()) {
-        ShowMessage("To delete a file extension, select a file extension from the list");
-        return;
-    }
     std::string extension, program, options;
-    if (!UseParseAssociationLine(line, extension, program, options)) {
-        ShowMessage("Unable to parse the selected file extension from the list");
+    if (!ParseSelectedLine("To delete a file extension, select a file extension from the list", extension,
+                           program, options))
         return;
-    }
     if (!UseDeleteAssociation(tables_.Get(), extension, false)) {
         ShowMessage("Unable to delete the file extension from the list");
         return;
@@ -194,8 +150,7 @@ void CUse_FileAssociationDlg::DeleteSelected() {
 
 void CUse_FileAssociationDlg::BrowseForProgram() {
     const FolderBrowser browser(Handle(), "Select the program that associates this file extension",
-                                FolderBrowser::Mode::FoldersAndFiles,
-                                UseEnvReadSystemElseUser(UseEnvReadRoot));
+                                FolderBrowser::Mode::FoldersAndFiles, UseEnvReadActiveRoot());
     if (const auto chosen = browser.Browse()) {
         program_ = *chosen;
         Edit(IDC_DEFAULT_PROGRAM).SetText(program_);

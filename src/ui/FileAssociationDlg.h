@@ -20,7 +20,7 @@ class CUse_FileAssociationDlg : public UseModalDialog {
 public:
     // Works on the table that tables holds (the process-wide one unless a test gives its own), which
     // must outlive the dialog.
-    explicit CUse_FileAssociationDlg(UseLazyAssociationTable& tables = UseProcessAssociations());
+    explicit CUse_FileAssociationDlg(UseLazyAssociationTable& tables = UseAssociations());
 
     // The main dialog's "&File Association" button: records the active root (or, with none set, the
     // root of selectedEntry) as "rootDirectory" and runs this dialog over mainDialog. Without any root
@@ -32,14 +32,14 @@ public:
 protected:
     void DoDataExchange(bool saveAndValidate) override;
     bool OnInit() override;
-    bool OnButtonClicked(int controlId) override;
-    bool OnListSelectionChange(int controlId) override;
 
 private:
-    void BringRegistrationsUpToDate() const;
     void RefreshList();
     void SelectLineOfFields() const;
-    void ShowSelectedAssociation() const;
+    // The selected line split into its parts; false, after a message, as ParseSelection has it.
+    bool ParseSelectedLine(const std::string& noSelection, std::string& extension, std::string& program,
+                           std::string& options) const;
+    void ShowSelectedAssociation();
     void AddOrUpdate();
     void DeleteSelected();
     void BrowseForProgram();

@@ -2,29 +2,18 @@
 
 #include "associations/AssociationFiles.h"
 #include "platform/FileSystem.h"
+#include "platform/FolderBrowser.h"
 #include "resource.h"
-#include "ui/FolderBrowser.h"
 
 UseFileAssociationFileImportDlg::UseFileAssociationFileImportDlg(UseLazyAssociationTable& tables)
     : UseModalDialog(IDD_IMPORT_ASSOCIATIONS), tables_(tables) {
     SetMessageCaption("Imoprt...");
+    Bind(IDC_BROWSE, BN_CLICKED, &UseFileAssociationFileImportDlg::Browse);
+    Bind(IDC_IMPORT, BN_CLICKED, &UseFileAssociationFileImportDlg::Import);
 }
 
 void UseFileAssociationFileImportDlg::DoDataExchange(bool saveAndValidate) {
     ExchangeText(saveAndValidate, IDC_IMPORT_PATH, path_);
-}
-
-bool UseFileAssociationFileImportDlg::OnButtonClicked(int controlId) {
-    switch (controlId) {
-    case IDC_BROWSE:
-        Browse();
-        return true;
-    case IDC_IMPORT:
-        Import();
-        return true;
-    default:
-        return false;
-    }
 }
 
 void UseFileAssociationFileImportDlg::Browse() {

@@ -10,13 +10,12 @@ class UseFileAssociationFileImportDlg : public UseModalDialog {
 public:
     // Imports into the table that tables holds (the process-wide one unless a test gives its own),
     // which must outlive the dialog.
-    explicit UseFileAssociationFileImportDlg(UseLazyAssociationTable& tables = UseProcessAssociations());
+    explicit UseFileAssociationFileImportDlg(UseLazyAssociationTable& tables = UseAssociations());
 
     const std::string& Path() const { return path_; }
 
 protected:
     void DoDataExchange(bool saveAndValidate) override;
-    bool OnButtonClicked(int controlId) override;
 
 private:
     void Browse();

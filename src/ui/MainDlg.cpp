@@ -1,17 +1,17 @@
 #include "ui/MainDlg.h"
 
-#include "app/UseException.h"
 #include "associations/ShellRegistration.h"
 #include "catalogue/Detection.h"
 #include "catalogue/ManualReleases.h"
+#include "catalogue/ReleaseEntry.h"
 #include "environment/Environment.h"
-#include "environment/PathRewrite.h"
+#include "environment/Switch.h"
 #include "platform/FileSystem.h"
 #include "platform/LazyFunction.h"
 #include "platform/Unicode.h"
+#include "platform/UseException.h"
 #include "resource.h"
 #include "ui/AboutDlg.h"
-#include "ui/ReleaseEntry.h"
 
 #include <shellapi.h>
 
@@ -39,6 +39,26 @@ bool IsVersion6Windows() {
     return version.dwPlatformId == VER_PLATFORM_WIN32_NT && version.dwMajorVersion == 6;
 }
 
+// The summary's pieces, each inserted at the caret in turn: the environment as the dialog found it,
+// and the environment after a switch (the system PATH directly followed by the user PATH).
+std::vector<std::string> InitialSettingPieces(const std::string& root, const std::string& licenceFile) {
+    return {
+        "Original Setting: \r\n\r\n",
+        "    NVLROOT       = " + root + "\r\n",
+        "    NVL_LIC_FILE = " + licenceFile + "\r\n",
+    };
+}
+
+std::vector<std::string> SwitchSummaryPieces(const std::string& root, const std::string& systemPath,
+                                             const std::string& userPath) {
+    return {
+        std::string(53, '-') + "\r\n\r\n",
+        "NVLROOT = " + root + "\r\n\r\n",
+        "PATH = ",
+        systemPath + userPath + "\r\n\r\n",
+    };
+}
+
 std::vector<std::string> ItemsOf(const UseListBox& list) {
     std::vector<std::string> items;
     for (int index = 0, count = list.Count(); index < count; ++index)
@@ -47,7 +67,14 @@ std::vector<std::string> ItemsOf(const UseListBox& list) {
 }
 } // namespace
 
-CUse_WorkDlg::CUse_WorkDlg() : UseModalDialog(IDD_USE_WORK_DIALOG) {}
+CUse_WorkDlg::CUse_WorkDlg() : UseModalDialog(IDD_USE_WORK_DIALOG) {
+    using Self = CUse_WorkDlg;
+    Bind(ID_HELP, BN_CLICKED, &Self::OpenHelp);
+    Bind(IDC_MANUAL, BN_CLICKED, &Self::OnManualConfiguration);
+    Bind(IDC_FILE_ASSOCIATION, BN_CLICKED, &Self::OnFileAssociation);
+    Bind(IDC_RELEASE_LIST, LBN_SELCHANGE, &Self::ReadControls);
+    Bind(IDC_RELEASE_LIST, LBN_DBLCLK, &Self::SwitchToSelectedRelease);
+}
 
 void CUse_WorkDlg::DoDataExchange(bool saveAndValidate) {
     ExchangeListSelection(saveAndValidate, IDC_RELEASE_LIST, selectedEntry_);
@@ -78,24 +105,21 @@ bool CUse_WorkDlg::OnInit() {
 }
 
 void CUse_WorkDlg::FillReleaseList() {
-    const UseListBox list = ListBox(IDC_RELEASE_LIST);
-    list.Reset();
-    for (const std::string& entry : UseDetectedReleases().DisplayList())
-        list.AddString(entry);
+    std::vector<std::string> entries = UseDetectedReleases().DisplayList();
     std::optional<UseException> failure;
     try {
-        for (const std::string& entry : UseManualReleases().Releases().DisplayList())
-            list.AddString(entry);
+        const std::vector<std::string>& manual = UseManualReleases().Releases().DisplayList();
+        entries.insert(entries.end(), manual.begin(), manual.end());
     } catch (const UseException& error) {
         failure = error;
     }
-    list.FitHorizontalExtent();
+    ListBox(IDC_RELEASE_LIST).Fill(entries);
     ReadControls();
     if (failure) throw *failure;
 }
 
 void CUse_WorkDlg::ShowCurrentRelease() {
-    const std::string root = UseEnvReadSystemElseUser(UseEnvReadRoot);
+    const std::string root = UseEnvReadActiveRoot();
     if (root.empty()) return;
     // The hand-configured store is only asked when no detected release has the root.
     std::optional<std::string> name = UseCurrentReleaseName(UseDetectedReleases().DisplayList(), root);
@@ -108,8 +132,8 @@ void CUse_WorkDlg::ShowCurrentRelease() {
 }
 
 void CUse_WorkDlg::WriteInitialSetting() const {
-    AppendToSummary(UseInitialSettingPieces(UseEnvReadSystemElseUser(UseEnvReadRoot),
-                                            UseEnvReadSystemElseUser(UseEnvReadLicFile)));
+    AppendToSummary(
+        InitialSettingPieces(UseEnvReadActiveRoot(), UseEnvReadSystemElseUser(UseEnvReadLicFile)));
 }
 
 void CUse_WorkDlg::AppendToSummary(const std::vector<std::string>& pieces) const {
@@ -121,34 +145,6 @@ void CUse_WorkDlg::AppendToSummary(const std::vector<std::string>& pieces) const
 void CUse_WorkDlg::OnOK() {
     SwitchToSelectedRelease();
     End(IDCANCEL);
-}
-
-bool CUse_WorkDlg::OnButtonClicked(int controlId) {
-    switch (controlId) {
-    case ID_HELP:
-        OpenHelp();
-        return true;
-    case IDC_MANUAL:
-        OnManualConfiguration();
-        return true;
-    case IDC_FILE_ASSOCIATION:
-        OnFileAssociation();
-        return true;
-    default:
-        return false;
-    }
-}
-
-bool CUse_WorkDlg::OnListSelectionChange(int controlId) {
-    if (controlId != IDC_RELEASE_LIST) return false;
-    ReadControls();
-    return true;
-}
-
-bool CUse_WorkDlg::OnListDoubleClick(int controlId) {
-    if (controlId != IDC_RELEASE_LIST) return false;
-    SwitchToSelectedRelease();
-    return true;
 }
 
 bool CUse_WorkDlg::OnSysCommand(UINT command) {
@@ -181,27 +177,23 @@ void CUse_WorkDlg::SwitchToSelectedRelease() {
         if (status != ERROR_SUCCESS) return;
         UseReapplyAssociations(false);
         // The summary is shown through the 8-bit window functions, in the user's code page.
-        AppendToSummary(UseSwitchSummaryPieces(UseEnvReadSystemElseUser(UseEnvReadRoot),
-                                               UseAnsiFromUtf8(UseEnvReadPath(true)),
-                                               UseAnsiFromUtf8(UseEnvReadPath(false))));
+        AppendToSummary(SwitchSummaryPieces(UseEnvReadActiveRoot(), UseAnsiFromUtf8(UseEnvReadPath(true)),
+                                            UseAnsiFromUtf8(UseEnvReadPath(false))));
     } catch (const UseException& failure) {
         ShowMessage(failure.Message());
     }
 }
 
-LONG CUse_WorkDlg::WriteEnvironment(std::string root) const {
-    const UseSwitchScope scope = UseChooseSwitchScope(UseEnvReadRoot(true), UseEnvReadRoot(false),
-                                                      UseEnvReadPath(true), UseEnvReadPath(false));
-    if (scope == UseSwitchScope::None) return ERROR_SUCCESS;
-    const bool machineWide = scope == UseSwitchScope::System;
-    UseRewritePath(machineWide);
-    const LONG status = UseEnvWriteRoot(root, machineWide);
-    if (status != ERROR_SUCCESS && machineWide && IsVersion6Windows()) ShowMessage(kUacRefusal);
+LONG CUse_WorkDlg::WriteEnvironment(const std::string& root) const {
+    const UseSwitchScope scope = UseCurrentSwitchScope(true);
+    const LONG status = UseSwitchRelease(root, scope, false).rootStatus;
+    if (status != ERROR_SUCCESS && scope == UseSwitchScope::System && IsVersion6Windows())
+        ShowMessage(kUacRefusal);
     return status;
 }
 
 void CUse_WorkDlg::OpenHelp() {
-    const std::string root = UseEnvReadSystemElseUser(UseEnvReadRoot);
+    const std::string root = UseEnvReadActiveRoot();
     std::vector<std::string> folders;
     if (!root.empty()) folders.push_back(root + "\\tools\\bin");
     folders.push_back(ProgramFolder());

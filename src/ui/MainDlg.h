@@ -28,9 +28,6 @@ protected:
     bool OnInit() override;
     // Switches to the selected release, then closes as cancelled: nothing is left to undo.
     void OnOK() override;
-    bool OnButtonClicked(int controlId) override;
-    bool OnListSelectionChange(int controlId) override;
-    bool OnListDoubleClick(int controlId) override;
     bool OnSysCommand(UINT command) override;
 
     // "&Manual ..." (1009): opens the Manual Configuration dialog, then refills the list.
@@ -52,7 +49,7 @@ private:
     void AppendToSummary(const std::vector<std::string>& pieces) const;
     void SwitchToSelectedRelease();
     // Rewrites PATH and stores NVLROOT in the scope the environment calls for; the registry's status.
-    LONG WriteEnvironment(std::string root) const;
+    LONG WriteEnvironment(const std::string& root) const;
     void OpenHelp();
 
     std::string selectedEntry_;

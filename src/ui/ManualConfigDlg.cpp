@@ -1,10 +1,10 @@
 #include "ui/ManualConfigDlg.h"
 
-#include "app/UseException.h"
 #include "catalogue/Detection.h"
+#include "catalogue/ReleaseEntry.h"
+#include "platform/FolderBrowser.h"
+#include "platform/UseException.h"
 #include "resource.h"
-#include "ui/FolderBrowser.h"
-#include "ui/ReleaseEntry.h"
 
 std::string UseManualReleaseInputProblem(const std::string& name, const std::string& location) {
     if (name.empty() || location.empty()) return "Empty Release or Location";
@@ -16,10 +16,19 @@ std::string UseManualReleaseInputProblem(const std::string& name, const std::str
     return {};
 }
 
-CUse_ManualConfigDlg::CUse_ManualConfigDlg() : UseModalDialog(IDD_MANUAL_CONFIG) {}
+CUse_ManualConfigDlg::CUse_ManualConfigDlg() : CUse_ManualConfigDlg(nullptr, nullptr) {}
 
 CUse_ManualConfigDlg::CUse_ManualConfigDlg(UseReleaseSet& detected, UseManualReleaseStore& store)
-    : UseModalDialog(IDD_MANUAL_CONFIG), detected_(&detected), store_(&store) {}
+    : CUse_ManualConfigDlg(&detected, &store) {}
+
+CUse_ManualConfigDlg::CUse_ManualConfigDlg(UseReleaseSet* detected, UseManualReleaseStore* store)
+    : UseModalDialog(IDD_MANUAL_CONFIG), detected_(detected), store_(store) {
+    using Self = CUse_ManualConfigDlg;
+    Bind(IDC_BROWSE, BN_CLICKED, &Self::BrowseForLocation);
+    Bind(IDC_ADD_UPDATE, BN_CLICKED, &Self::AddOrUpdate);
+    Bind(IDC_DELETE, BN_CLICKED, &Self::DeleteSelected);
+    Bind(IDC_RELEASE_LIST, LBN_SELCHANGE, &Self::ShowSelectedRelease);
+}
 
 UseReleaseSet& CUse_ManualConfigDlg::Detected() const {
     return detected_ != nullptr ? *detected_ : UseDetectedReleases();
@@ -41,39 +50,16 @@ bool CUse_ManualConfigDlg::OnInit() {
     return true;
 }
 
-bool CUse_ManualConfigDlg::OnButtonClicked(int controlId) {
-    switch (controlId) {
-    case IDC_BROWSE:
-        BrowseForLocation();
-        return true;
-    case IDC_ADD_UPDATE:
-        AddOrUpdate();
-        return true;
-    case IDC_DELETE:
-        DeleteSelected();
-        return true;
-    default:
-        return false;
-    }
-}
-
-bool CUse_ManualConfigDlg::OnListSelectionChange(int controlId) {
-    if (controlId != IDC_RELEASE_LIST) return false;
-    ShowSelectedRelease();
-    return true;
-}
-
 void CUse_ManualConfigDlg::RefillList() {
-    const UseListBox list = ListBox(IDC_RELEASE_LIST);
-    list.Reset();
+    std::vector<std::string> entries;
     try {
-        for (const std::string& entry : Store().Releases().DisplayList())
-            list.AddString(entry);
+        entries = Store().Releases().DisplayList();
     } catch (const UseException& failure) {
         // The store could not be read: the user sees why, and the dialog stays open on an empty list.
         ShowMessage(failure.Message());
     }
-    list.FitHorizontalExtent();
+    const UseListBox list = ListBox(IDC_RELEASE_LIST);
+    list.Fill(entries);
     if (const int count = list.Count(); count > 0) list.SetCurrentSelection(count - 1);
     ReadControls();
 }
@@ -100,17 +86,16 @@ void CUse_ManualConfigDlg::AddOrUpdate() {
     RefillList();
 }
 
+bool CUse_ManualConfigDlg::ParseSelectedEntry(const std::string& noSelection, std::string& name,
+                                              std::string& root) const {
+    return ParseSelection(IDC_RELEASE_LIST, noSelection,
+                          "Unable to parse the selected release from the listBox",
+                          [&](const std::string& entry) { return UseSplitReleaseEntry(entry, name, root); });
+}
+
 void CUse_ManualConfigDlg::DeleteSelected() {
-    const std::string entry = ListBox(IDC_RELEASE_LIST).SelectedText();
-    if (entry.empty()) {
-        ShowMessage("To delete a release, select a release name from the list");
-        return;
-    }
     std::string name, root;
-    if (!UseSplitReleaseEntry(entry, name, root)) {
-        ShowMessage("Unable to parse the selected release from the listBox");
-        return;
-    }
+    if (!ParseSelectedEntry("To delete a release, select a release name from the list", name, root)) return;
     if (!Store().Remove(name)) {
         ShowMessage("Unable to delete the release from the listBox");
         return;
@@ -120,13 +105,8 @@ void CUse_ManualConfigDlg::DeleteSelected() {
 }
 
 void CUse_ManualConfigDlg::ShowSelectedRelease() {
-    const std::string entry = ListBox(IDC_RELEASE_LIST).SelectedText();
-    if (entry.empty()) return;
     std::string name, root;
-    if (!UseSplitReleaseEntry(entry, name, root)) {
-        ShowMessage("Unable to parse the selected release from the listBox");
-        return;
-    }
+    if (!ParseSelectedEntry("", name, root)) return;
     Edit(IDC_RELEASE_NAME).SetText(name);
     Edit(IDC_RELEASE_LOCATION).SetText(root);
 }

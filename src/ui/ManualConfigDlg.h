@@ -22,10 +22,9 @@ public:
 protected:
     void DoDataExchange(bool saveAndValidate) override;
     bool OnInit() override;
-    bool OnButtonClicked(int controlId) override;
-    bool OnListSelectionChange(int controlId) override;
 
 private:
+    CUse_ManualConfigDlg(UseReleaseSet* detected, UseManualReleaseStore* store);
     UseReleaseSet& Detected() const;
     UseManualReleaseStore& Store() const;
 
@@ -33,6 +32,8 @@ private:
     void BrowseForLocation();
     void AddOrUpdate();
     void DeleteSelected();
+    // The selected entry split into name and root; false, after a message, as ParseSelection has it.
+    bool ParseSelectedEntry(const std::string& noSelection, std::string& name, std::string& root) const;
     void ShowSelectedRelease();
     void ClearFields();
 

@@ -2,10 +2,10 @@
 // store, a scope that outlives a change of NVLROOT, a refused write.
 #include "app/Options.h"
 
-#include "app/UseException.h"
 #include "catalogue/ManualReleases.h"
 #include "environment/Environment.h"
 #include "environment/SwitchLogTesting.h"
+#include "platform/UseException.h"
 
 #include "support/Sandbox.h"
 

@@ -1,8 +1,9 @@
 #include "AssociationFixture.h"
-#include "app/UseException.h"
 #include "associations/AssociationFiles.h"
+#include "associations/ShellClasses.h"
 #include "associations/ShellRegistration.h"
 #include "associations/ToolPaths.h"
+#include "platform/UseException.h"
 
 #include <tuple>
 

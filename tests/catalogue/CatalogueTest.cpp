@@ -1,8 +1,8 @@
 // The releases the program offers: those its installers left traces of, and those added by hand.
-#include "app/UseException.h"
 #include "catalogue/Detection.h"
 #include "catalogue/KnownReleases.h"
 #include "catalogue/ManualReleases.h"
+#include "platform/UseException.h"
 #include "support/Sandbox.h"
 
 namespace {

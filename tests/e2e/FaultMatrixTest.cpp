@@ -33,8 +33,8 @@ void Walk(HKEY parent, const std::string& path, const std::string& name, Snapsho
         snapshot[name + "[" + value.substr(0, length) + "]"] =
             std::to_string(type) + ":" + data.substr(0, size);
     }
-    for (DWORD index = 0; const auto child = key.SubKeyName(index, 256); ++index)
-        Walk(key.Get(), *child, name + *child + "\\", snapshot);
+    for (const std::string& child : key.SubKeyNames().value_or(std::vector<std::string>()))
+        Walk(key.Get(), child, name + child + "\\", snapshot);
 }
 
 Snapshot TakeSnapshot() {

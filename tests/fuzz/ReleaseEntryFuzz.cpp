@@ -4,8 +4,8 @@
 // the lines before it.
 #include "FuzzCheck.h"
 
+#include "catalogue/ReleaseEntry.h"
 #include "platform/Text.h"
-#include "ui/ReleaseEntry.h"
 
 #include <algorithm>
 
@@ -37,8 +37,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(UseFirstItemContaining(lines, root) == (first == lines.end() ? -1 : first - lines.begin()));
 
     const std::optional<std::string> name = UseCurrentReleaseName(lines, root);
-    const auto holder = std::find_if(lines.begin(), lines.end(),
-                                     [&](const std::string& line) { return UseContainsNoCase(line, root); });
+    const auto holder = std::find_if(lines.begin(), lines.end(), [&](const std::string& line) {
+        return UseToLower(line).find(UseToLower(root)) != std::string::npos;
+    });
     FUZZ_CHECK(name.has_value() == (holder != lines.end()));
     if (name)
         FUZZ_CHECK(holder->starts_with(*name) && name->size() < std::max<std::size_t>(holder->size(), 1));

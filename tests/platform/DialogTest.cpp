@@ -1,6 +1,6 @@
 #include "platform/Dialog.h"
 
-#include "app/UseException.h"
+#include "platform/UseException.h"
 #include "resource.h"
 #include "support/DialogDriver.h"
 
@@ -13,7 +13,10 @@ const std::string kWide = "MVX 16.6(C:\\Program Files (x86)\\Norvale\\Design Sui
 
 // A dialog on the main window's template that binds the release list and the summary.
 struct ProbeDialog : UseModalDialog {
-    ProbeDialog() : UseModalDialog(IDD_USE_WORK_DIALOG) {}
+    ProbeDialog() : UseModalDialog(IDD_USE_WORK_DIALOG) {
+        for (const int button : {IDC_MANUAL, IDC_FILE_ASSOCIATION, ID_HELP})
+            Bind(button, BN_CLICKED, &ProbeDialog::Fail);
+    }
     std::string selected = "a(C:\\A)", summary = "Old";
 
     void DoDataExchange(bool saveAndValidate) override {
@@ -21,14 +24,14 @@ struct ProbeDialog : UseModalDialog {
         ExchangeText(saveAndValidate, IDC_SUMMARY, summary);
     }
     bool OnInit() override {
-        for (const std::string& item : {std::string("z(C:\\Z)"), kWide, std::string("a(C:\\A)")})
-            ListBox(IDC_RELEASE_LIST).AddString(item);
-        ListBox(IDC_RELEASE_LIST).FitHorizontalExtent();
+        ListBox(IDC_RELEASE_LIST).Fill({"z(C:\\Z)", kWide, "a(C:\\A)"});
         return UseModalDialog::OnInit();
     }
-    bool OnButtonClicked(int id) override {
-        if (id == IDC_MANUAL) throw UseException("Store could not be loaded");
-        if (id == IDC_FILE_ASSOCIATION) throw std::runtime_error("bad conversion");
+    // Each click fails in its own way: the program's failure, a standard one, anything else.
+    int clicks = 0;
+    void Fail() {
+        if (++clicks == 1) throw UseException("Store could not be loaded");
+        if (clicks == 2) throw std::runtime_error("bad conversion");
         throw 42;
     }
 };
@@ -42,7 +45,9 @@ TEST(DialogTest, FieldsFillTheSortedControlsAndOnlyOKReadsThemBackAfterFailedHan
         RunDialog(probe, [&](DialogDriver& driver) {
             const UseListBox list(driver.Item(IDC_RELEASE_LIST));
             EXPECT_EQ("a(C:\\A)|Old", list.SelectedText() + "|" + driver.Text(IDC_SUMMARY));
-            EXPECT_EQ(list.TextWidth(kWide), list.HorizontalExtent()); // the widest item's
+            RECT client = {};
+            GetClientRect(list.Handle(), &client);
+            EXPECT_GT(list.HorizontalExtent(), client.right); // the widest item scrolls into view
             for (const int button : {IDC_MANUAL, IDC_FILE_ASSOCIATION, ID_HELP})
                 driver.Click(button);
             EXPECT_EQ((std::vector<std::string>{"Store could not be loaded", "bad conversion",

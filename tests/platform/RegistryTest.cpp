@@ -39,8 +39,8 @@ TEST_F(RegistryTest, DeletesSubKeysAndReadsClassesFromTheUserFirst) {
     EXPECT_FALSE(UseRegKeyExists("SOFTWARE\\P\\Branch\\Twig", false));
     EXPECT_FALSE(UseRegDeleteSubKey("SOFTWARE\\Absent", "Leaf", false));
     SetString(true, "SOFTWARE\\Classes\\.abc", "", "machine");
-    EXPECT_EQ("machine", UseRegStringOf(*UseRegOpenClassesKey(".abc", KEY_READ).QueryValue("")));
+    EXPECT_EQ("machine", UseRegOpenClassesKey(".abc", KEY_READ).QueryString("", UseStringRule::AnyEnding));
     SetString(false, "SOFTWARE\\Classes\\.abc", "", "user");
-    EXPECT_EQ("user", UseRegStringOf(*UseRegOpenClassesKey(".abc", KEY_READ).QueryValue("")));
+    EXPECT_EQ("user", UseRegOpenClassesKey(".abc", KEY_READ).QueryString("", UseStringRule::AnyEnding));
 }
 } // namespace

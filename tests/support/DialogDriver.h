@@ -10,7 +10,7 @@
 //         dialog.Click(IDOK);
 //     });
 #include "platform/Dialog.h"
-#include "ui/Prompts.h"
+#include "platform/Prompts.h"
 
 #include <windows.h>
 

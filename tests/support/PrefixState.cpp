@@ -13,9 +13,9 @@ void RemoveSuiteKeys() {
         RegDeleteTreeA(UseRegRoot(machineWide), "SOFTWARE\\Wow6432Node\\Norvale");
         const UseRegKey classes = UseRegOpenKey("SOFTWARE\\Classes", machineWide, KEY_ALL_ACCESS);
         std::vector<std::string> doomed;
-        for (DWORD i = 0; const auto name = classes.SubKeyName(i, 256); ++i)
-            if (name->ends_with("_auto_file_mvxnrvl"))
-                doomed.insert(doomed.end(), {*name, "." + name->substr(0, name->size() - 18)});
+        for (const std::string& name : classes.SubKeyNames().value_or(std::vector<std::string>()))
+            if (name.ends_with("_auto_file_mvxnrvl"))
+                doomed.insert(doomed.end(), {name, "." + name.substr(0, name.size() - 18)});
         for (const std::string& key : doomed)
             RegDeleteTreeA(classes.Get(), key.c_str());
     }

@@ -1,13 +1,14 @@
 // The main dialog and the dialogs it opens, on the real registry of the sandbox.
 #include "associations/AssociationFixture.h"
 #include "catalogue/ManualReleases.h"
+#include "catalogue/ReleaseEntry.h"
 #include "environment/SwitchLogTesting.h"
+#include "platform/FolderBrowser.h"
 #include "resource.h"
 #include "support/DialogDriver.h"
 #include "ui/AboutDlg.h"
 #include "ui/FileAssociationFileImportDlg.h"
 #include "ui/MainDlg.h"
-#include "ui/ReleaseEntry.h"
 
 #include <gtest/gtest.h>
 

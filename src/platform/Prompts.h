@@ -1,14 +1,17 @@
 #pragma once
 // What the program asks of the user outside its own dialogs: message boxes and the folder picker.
-// The program always shows the real ones; a test installs its own prompts to answer them.
-#include "platform/Dialog.h"
-#include "ui/FolderBrowser.h"
+// The program always shows the real ones; a test installs prompts of its own to answer them.
+#include <windows.h>
 
 #include <optional>
 #include <string>
 
-class UsePrompts : public UseMessagePresenter {
+class FolderBrowser;
+
+class UsePrompts {
 public:
+    virtual ~UsePrompts() = default;
+    virtual void Present(HWND owner, const std::string& text, const std::string& caption) = 0;
     virtual std::optional<std::string> PickFolder(const FolderBrowser& request) = 0;
 };
 
@@ -25,5 +28,7 @@ public:
 
 private:
     UsePrompts* previous_;
-    UseMessagePresenter* previousPresenter_;
 };
+
+// A message box: owner, caption, the exclamation icon and one OK button.
+void UseShowMessage(HWND owner, const std::string& text, const std::string& caption);

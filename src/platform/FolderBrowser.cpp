@@ -1,7 +1,7 @@
-#include "ui/FolderBrowser.h"
+#include "platform/FolderBrowser.h"
 
 #include "platform/LazyFunction.h"
-#include "ui/Prompts.h"
+#include "platform/Prompts.h"
 
 #include <shlobj.h>
 

@@ -1,6 +1,10 @@
-#include "ui/ReleaseEntry.h"
+#include "catalogue/ReleaseEntry.h"
 
 #include "platform/Text.h"
+
+std::string UseReleaseEntryText(const std::string& name, const std::string& root) {
+    return name + "(" + root + ")";
+}
 
 bool UseSplitReleaseEntry(const std::string& entry, std::string& name, std::string& root) {
     const std::size_t close = entry.rfind(')');
@@ -35,32 +39,4 @@ int UseFirstItemContaining(const std::vector<std::string>& items, const std::str
     for (std::size_t index = 0; index < items.size(); ++index)
         if (items[index].find(root) != std::string::npos) return static_cast<int>(index);
     return -1;
-}
-
-UseSwitchScope UseChooseSwitchScope(const std::string& systemRoot, const std::string& userRoot,
-                                    const std::string& systemPath, const std::string& userPath) {
-    constexpr const char* kReference = "%NVLROOT%";
-    if (!systemRoot.empty()) return UseSwitchScope::System;
-    if (!userRoot.empty()) return UseSwitchScope::User;
-    if (userPath.find(kReference) != std::string::npos) return UseSwitchScope::User;
-    if (systemPath.find(kReference) != std::string::npos) return UseSwitchScope::System;
-    return UseSwitchScope::None;
-}
-
-std::vector<std::string> UseInitialSettingPieces(const std::string& root, const std::string& licenceFile) {
-    return {
-        "Original Setting: \r\n\r\n",
-        "    NVLROOT       = " + root + "\r\n",
-        "    NVL_LIC_FILE = " + licenceFile + "\r\n",
-    };
-}
-
-std::vector<std::string> UseSwitchSummaryPieces(const std::string& root, const std::string& systemPath,
-                                                const std::string& userPath) {
-    return {
-        std::string(53, '-') + "\r\n\r\n",
-        "NVLROOT = " + root + "\r\n\r\n",
-        "PATH = ",
-        systemPath + userPath + "\r\n\r\n",
-    };
 }

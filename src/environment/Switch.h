@@ -1,0 +1,32 @@
+#pragma once
+// A release switch from start to end: which environment it writes, PATH and NVLROOT there with their
+// broadcasts and the log record, and the root recorded for the file associations. The main dialog
+// and the command line both switch through here.
+#include <windows.h>
+
+#include <string>
+
+// Where a switch writes NVLROOT and rewrites PATH.
+enum class UseSwitchScope { System, User, None };
+
+// The system environment when NVLROOT is set there, else the user environment when it is set there,
+// else the environment whose PATH mentions "%NVLROOT%" (letter case as written; the user's first),
+// else none.
+UseSwitchScope UseChooseSwitchScope(const std::string& systemRoot, const std::string& userRoot,
+                                    const std::string& systemPath, const std::string& userPath);
+
+// The scope as the registry has it now. A script's switch follows NVLROOT alone; the main dialog
+// also follows a PATH that names "%NVLROOT%" (followPath).
+UseSwitchScope UseCurrentSwitchScope(bool followPath);
+
+struct UseSwitchOutcome {
+    std::string root;                // as switched to: trailing backslashes go with the NVLROOT write
+    LONG rootStatus = ERROR_SUCCESS; // the NVLROOT write: 0, or the registry's refusal
+    bool recordRefused = false;      // "rootDirectory" could not be stored
+};
+
+// Switches to root in scope: PATH regrouped (and logged when it changed), then NVLROOT stored, each
+// write followed by its broadcast; nothing is written to an environment when the scope is None.
+// With recordRoot, the root is then stored as the user's "rootDirectory", whatever the scope and
+// the writes gave.
+UseSwitchOutcome UseSwitchRelease(const std::string& root, UseSwitchScope scope, bool recordRoot);
