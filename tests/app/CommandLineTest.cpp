@@ -1,31 +1,21 @@
-// The command line up to the actions: where the options start, how they are parsed, what "-reg" refuses.
+// The parser's rules on options of every value type; what the program's own options do is the
+// end-to-end tests' to show.
 #include "app/ParameterParser.h"
-#include "app/RegistryScript.h"
-#include "app/WorkApp.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 using Entries = std::vector<std::pair<std::string, std::string>>;
 
-TEST(CommandLineTest, OptionsStartAtTheFirstDashAfterTheBaseName) {
-    const std::pair<std::string, std::optional<std::string>> cases[] = {
-        {"\"C:\\Program Files\\Kelmora.exe\" -REL \"MVX 16.6\"  ", "-rel \"mvx 16.6\""},
-        {"C:\\my-tools\\kelmora.exe -pathC:\\X", "-pathc:\\x"},
-        {"C:\\Tools\\morvane.exe -rel a", std::nullopt},
-    };
-    for (const auto& [commandLine, arguments] : cases)
-        EXPECT_EQ(arguments, UseArgumentText(commandLine)) << commandLine;
-}
-
-// Parses with the program's five options and one of each checked type: the error's message (empty when
-// none) and the entries read.
+// The error's message (empty when none) and the entries read, those before the error included.
 std::pair<std::string, Entries> Parse(const std::string& arguments) {
     UseParameterParser parser;
-    for (const char* name : {"-reg", "-rel", "-fa", "-fas", "-path"})
-        parser.AddParameter(name, true, kUseTypeString);
+    parser.AddParameter("-a", true, kUseTypeString);
+    parser.AddParameter("-ab", true, kUseTypeAny);
     parser.AddParameter("-num", true, kUseTypeInteger);
     parser.AddParameter("-bool", true, kUseTypeBoolean);
+    parser.AddParameter("-odd", true, 4);
+    parser.AddParameter("-flag", false, kUseTypeAny);
     std::string error;
     try {
         parser.Parse(arguments);
@@ -38,38 +28,32 @@ std::pair<std::string, Entries> Parse(const std::string& arguments) {
     return {error, entries};
 }
 
-TEST(CommandLineTest, ParsesByTheRules) {
+TEST(ParameterParserTest, ParsesByTheRules) {
     const std::string twice = "Parameters are used twice", unknown = "Unknown parameters are used",
                       expected = "Value was expected, but none was given",
                       wrongType = "Wrong parameter type is used";
-    // The arguments, the error, and the entries read, those before the error included.
     const std::tuple<const char*, std::string, Entries> cases[] = {
         // clang-format off
         {"", "", {}},
         {"   ", unknown, {}},
-        {"-fasx -fax", "", {{"-fas", "x"}, {"-fa", "x"}}},
-        {"  -REL   Mixed   -pathc:\\x ", "", {{"-rel", "Mixed"}, {"-path", "c:\\x"}}},
-        {"-path \"c:\\my folder\" -rel\"a\"", "", {{"-path", "c:\\my folder"}, {"-rel", "a"}}},
-        {"-rel \"mvx 16.6 -fa x", "", {{"-rel", "mvx 16.6 -fa x"}}},
-        {"-fa x -rel \"\"", expected, {{"-fa", "x"}}},
-        {"-rel a -REL b", twice, {{"-rel", "a"}}},
-        {"-rel a b", unknown, {{"-rel", "a"}}},
+        {"-abx -ax", "", {{"-ab", "x"}, {"-a", "x"}}},
+        {"  -AB   Mixed   -flag ", "", {{"-ab", "Mixed"}, {"-flag", ""}}},
+        {"-a \"c:\\my folder\" -ab\"b\"", "", {{"-a", "c:\\my folder"}, {"-ab", "b"}}},
+        {"-a \"unclosed -ab x", "", {{"-a", "unclosed -ab x"}}},
+        {"-ab x -a \"\"", expected, {{"-ab", "x"}}},
+        {"-a x -A y", twice, {{"-a", "x"}}},
+        {"-a x y", unknown, {{"-a", "x"}}},
+        {"-flagx", unknown, {}},
         {"-num 0 -bool YES", "", {{"-num", "0"}, {"-bool", "YES"}}},
         {"-num -5 -bool False", "", {{"-num", "-5"}, {"-bool", "False"}}},
         {"-num 5abc -bool 1", "", {{"-num", "5abc"}, {"-bool", "1"}}},
-        {"-num \"5\" -bool 0", "", {{"-num", "5"}, {"-bool", "0"}}},
         {"-num 00", wrongType, {}},
         {"-num\"5\"", wrongType, {}}, // a glued value is tested with its quotes
         {"-bool y", wrongType, {}},
+        {"-odd x", wrongType, {}},
         // clang-format on
     };
     for (const auto& [arguments, error, entries] : cases)
         EXPECT_EQ(std::make_pair(error, entries), Parse(arguments)) << arguments;
-}
-
-TEST(CommandLineTest, RegistryScriptPathFillsTheCommandToItsLimit) {
-    const std::string longest(kUseRegistryScriptPathLimit, 'x');
-    EXPECT_EQ("regedit /s \"" + longest + "\"", UseComposeRegistryScriptCommand(longest).command);
-    EXPECT_EQ("", UseComposeRegistryScriptCommand(longest + "x").command);
 }
 } // namespace

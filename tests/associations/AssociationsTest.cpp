@@ -5,6 +5,7 @@
 #include "associations/ToolPaths.h"
 #include "platform/UseException.h"
 
+#include <filesystem>
 #include <tuple>
 
 namespace {
@@ -68,8 +69,10 @@ TEST_F(AssociationsTest, ImportAddsEveryUsableLineThenLoadAndDeleteFollowTheReco
 }
 
 TEST_F(AssociationsTest, WithoutDefaultsFileEveryToolOfTheReleaseIsRegistered) {
+    RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, kSystemEnvironmentKey, "NVLROOT");
+    RegDeleteKeyValueA(HKEY_CURRENT_USER, kUserEnvironmentKey, "NVLROOT");
     UseLoadDefaultAssociations(false, folder_.Path());
-    EXPECT_FALSE(UseRegKeyExists("SOFTWARE\\Classes", false)); // no root: nothing
+    EXPECT_EQ("", CommandOf("nsd").text); // no root: nothing
     for (const UseToolGroup& group : UseToolGroups())
         folder_.AddFile("r" + group.candidates[0].substr(9));
     SetSystemRoot(folder_.AddFolder("r"));
@@ -96,6 +99,7 @@ TEST_F(AssociationsTest, ASwitchPointsEveryRecordAtTheNewReleaseForTheUser) {
 
     SetSystemRoot(next);
     UseNotifyShellOfAssociationChanges();
+    const BroadcastListener listener;
     ASSERT_TRUE(UseReapplyAssociations(false));
     // However many registrations changed, the shell hears of them once.
     EXPECT_TRUE(UseNotifyShellOfAssociationChanges());
@@ -108,5 +112,7 @@ TEST_F(AssociationsTest, ASwitchPointsEveryRecordAtTheNewReleaseForTheUser) {
     for (const auto& [extension, command] : expected)
         EXPECT_EQ(command, CommandOf(extension).text) << extension;
     EXPECT_EQ("NSK_auto_file_mvxnrvl", GetStored(false, "SOFTWARE\\Classes\\.NSK", "").text);
+    Sleep(50); // the notice reaches the listener's window through its message queue
+    EXPECT_EQ(1, listener.ShellNotices());
 }
 } // namespace

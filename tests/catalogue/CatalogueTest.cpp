@@ -1,98 +1,136 @@
 // The releases the program offers: those its installers left traces of, and those added by hand.
 #include "catalogue/Detection.h"
-#include "catalogue/KnownReleases.h"
 #include "catalogue/ManualReleases.h"
 #include "platform/UseException.h"
 #include "support/Sandbox.h"
 
+#include <fstream>
+#include <sstream>
+
 namespace {
 using Entries = std::map<std::string, std::string>;
+const std::string kUninstall = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
 
-class CatalogueTest : public SandboxedTest {
-protected:
-    static std::string Code(int n) { return "{INSTALLATION-" + std::to_string(n) + "}"; }
-    static std::string U(std::string code, const char* root = kUninstallRoot) { return root + ("\\" + code); }
-    // Registers a product the way its installer does: a display name in its uninstall key.
-    static void Register(bool machine, std::string key) { SetString(machine, key, "DisplayName", "N"); }
-    static Entries Detect() {
-        UseReleaseSet set;
-        UseDetectReleases(set);
-        return set.Entries();
-    }
-    // One installation under a suite key: its product-code subkey and its registered uninstall key.
-    static void Install(bool machine, std::string suite, std::string code, std::string root) {
-        CreateKey(machine, "SOFTWARE\\Norvale\\Norvale " + suite + "\\" + code);
-        Register(machine, U(code));
-        SetString(machine, U(code), "InstallLocation", root);
-    }
-    // A release root as its installer leaves it: the marker file, and for a client the client-setup folder.
-    std::string Root(const std::string& name, const std::string& clientSetup = "") const {
-        roots_.AddFile(name + "\\compnts.dat");
-        if (!clientSetup.empty()) roots_.AddFolder(name + "\\" + clientSetup);
-        return roots_.AddFolder(name);
-    }
-    ScopedTempFolder roots_;
+Entries Detect() {
+    UseReleaseSet set;
+    UseDetectReleases(set);
+    return set.Entries();
+}
+
+// One line of tests/catalogue/known-releases.txt.
+struct KnownRow {
+    std::string row, name, kind, code, key, value, suffix, views, exception;
 };
 
-// Each row is detected from the traces its own parameters name, whatever the rows around it look for.
-TEST_F(CatalogueTest, EveryKnownReleaseRowYieldsItsNameFromItsOwnTracesOnly) {
-    const std::string root = Root("Root");
-    ASSERT_EQ(49u, UseKnownReleases().size());
-    for (const UseKnownRelease& row : UseKnownReleases()) {
-        RegDeleteTreeA(HKEY_LOCAL_MACHINE, nullptr); // the row before's traces
-        std::string code = row.presenceCode, key = row.key, value = row.valueName;
-        if (row.kind == UseDetectionKind::SuiteScan) {
-            code = Code(1);
-            CreateKey(true, row.key + "\\" + code);
-            // QDR 15.0's installer alone keeps the root in its suite subkey.
-            key = row.displayName == "QDR 15.0" ? row.key + "\\" + code : U(code);
+std::vector<KnownRow> KnownRows() {
+    std::vector<KnownRow> rows;
+    std::ifstream in(KELMORA_TEST_DATA "/catalogue/known-releases.txt");
+    for (std::string line; std::getline(in, line);) {
+        if (line.empty() || line[0] == '#') continue;
+        std::vector<std::string> fields;
+        for (size_t start = 0, end; start <= line.size(); start = end + 3) {
+            end = std::min(line.find(" | ", start), line.size());
+            fields.push_back(line.substr(start, end - start));
         }
-        if (row.kind == UseDetectionKind::ClientOrServer) value = "TargetDir";
-        SetString(true, key, value, root + "\\\\");
-        if (!code.empty()) {
-            EXPECT_EQ(Entries{}, Detect()) << "row " << row.row << " found without its product";
-            Register(true, U(code));
+        rows.push_back({fields[0], fields[1], fields[2], fields[3], fields[4], fields[5], fields[6],
+                        fields[7], fields[8]});
+    }
+    return rows;
+}
+
+// An installation as the row's installer leaves it, in one view, under product code code (a scan's
+// own code), with or without the code registered and the client-setup folder present.
+void Plant(const KnownRow& row, bool machine, const std::string& code, const std::string& root,
+           bool registered) {
+    const std::string key = row.key.starts_with("U:") ? kUninstall + row.key.substr(2) : row.key;
+    if (row.kind.starts_with("scan")) {
+        CreateKey(machine, key + "\\" + code);
+        SetString(machine, row.kind == "scan-own" ? key + "\\" + code : kUninstall + code, row.value,
+                  root + "\\\\");
+    } else {
+        SetString(machine, key, row.value, root + "\\\\");
+    }
+    if (registered && code != "-") SetString(machine, kUninstall + code, "DisplayName", "Norvale");
+}
+
+// Each row yields its name and root from its own traces in each view it is read in, and nothing
+// without its registered product, with its client-setup folder, or under its scan's exception key.
+TEST(CatalogueTest, EveryKnownReleaseIsFoundByItsInstallersTracesOnly) {
+    const ScopedTempFolder folder;
+    const std::string root = folder.AddFolder("Root"), client = folder.AddFolder("Client");
+    folder.AddFile("Root\\compnts.dat");
+    folder.AddFile("Client\\compnts.dat");
+    const std::vector<KnownRow> rows = KnownRows();
+    ASSERT_EQ(49u, rows.size());
+    for (const KnownRow& row : rows) {
+        SCOPED_TRACE("row " + row.row + " " + row.name);
+        const std::string code = row.kind.starts_with("scan") ? "{1NSTALLAT10N}" : row.code;
+        if (row.suffix != "-") folder.AddFolder("Client" + row.suffix);
+        for (bool machine : {true, false}) {
+            const ScopedPrefixRegistry registry;
+            Plant(row, machine, code, root, true);
+            const Entries expected =
+                machine || row.views == "machine+user" ? Entries{{row.name, root}} : Entries{};
+            EXPECT_EQ(expected, Detect());
         }
-        EXPECT_EQ((Entries{{row.displayName, root}}), Detect()) << "row " << row.row;
+        const auto nothingFrom = [&](const std::string& plantedCode, const std::string& plantedRoot,
+                                     bool registered) {
+            const ScopedPrefixRegistry registry;
+            Plant(row, true, plantedCode, plantedRoot, registered);
+            EXPECT_EQ(Entries{}, Detect()) << plantedCode << " " << plantedRoot << " " << registered;
+        };
+        if (code != "-") nothingFrom(code, root, false);
+        if (row.suffix != "-") nothingFrom(code, client, true);
+        if (row.exception != "-") nothingFrom(row.exception, root, true);
     }
 }
 
-TEST_F(CatalogueTest, ViewRulesClientsNumberingAndWhichRowWins) {
-    SetString(false, U("{54AD70C1-3E61-45ED-A2FF-41993434F9DC}"), "InstallLocation", "C:\\Demo"); // machine
-    SetString(false, U("{6D945749-6561-47A5-9F6A-1C650F07092E}"), "InstallLocation", "C:\\Lite"); // else user
-    const std::string kalvo160Client = U("{DDEB1D27-80A9-451D-97ED-E6409B5A1BFB}");
-    SetString(true, kalvo160Client, "InstallLocation", Root("K", "CLIENT_SETUP_16.0")); // a client: left out
-    // Scans: numbered when the suite key holds several subkeys; the user view counts afresh and wins.
-    const std::string first = Root("1"), second = Root("2"), user = Root("U"), unmarked = "C:\\Unmarked";
-    Install(true, "MVX 16.6\\16.6", Code(1), first);
-    Install(true, "MVX 16.6\\16.6", Code(2), second);
-    Install(false, "MVX 16.6\\16.6", Code(1), unmarked);
-    Install(false, "MVX 16.6\\16.6", Code(2), user);
-    Install(false, "MVX 16.3\\16.3", Code(3), user); // scanned in the machine view only
-    Install(true, "MVX 15.5\\15.5", "{9515f659-9957-4da9-bbd9-19e4ed59b3c8}", first); // its file server's key
-    Install(true, "MVX 15.5\\15.5", Code(4), Root("C", "CLIENT_SETUP_15.5"));
-    Install(true, "MVX 15.5\\15.5", Code(5), second);
+TEST(CatalogueTest, ScansNumberTheirInstallationsAndLaterRowsWin) {
+    const ScopedPrefixRegistry registry;
+    const ScopedTempFolder folder;
+    const auto install = [&](bool machine, const std::string& suite, const std::string& code,
+                             const std::string& name) {
+        folder.AddFile(name + "\\compnts.dat");
+        CreateKey(machine, "SOFTWARE\\Norvale\\Norvale " + suite + "\\" + code);
+        SetString(machine, kUninstall + code, "DisplayName", "N");
+        SetString(machine, kUninstall + code, "InstallLocation", folder.Path() + "\\" + name);
+        return folder.Path() + "\\" + name;
+    };
+    // Numbered when the suite key holds several subkeys, counting only those found; the user view
+    // counts afresh and wins.
+    const std::string first = install(true, "MVX 16.6\\16.6", "{A}", "1"),
+                      second = install(true, "MVX 16.6\\16.6", "{B}", "2");
+    install(false, "MVX 16.6\\16.6", "{A}", "Unmarked");
+    DeleteFileA((folder.Path() + "\\Unmarked\\compnts.dat").c_str());
+    const std::string user = install(false, "MVX 16.6\\16.6", "{B}", "U");
     // MVX 16.5: row 45, later, replaces the scan's release until the file server is registered.
-    Install(true, "MVX 16.5\\16.5", Code(6), first);
-    Register(true, U("{5943C437-42C7-4637-A4C1-52348509CD93}"));
-    SetString(true, U("{5943C437-42C7-4637-A4C1-52348509CD93}"), "InstallLocation", "C:\\MVX165");
-    Entries expected = {{"Kalvo lite", "C:\\Lite"}, {"MVX 15.5_1", second}, {"MVX 16.5", "C:\\MVX165"}};
-    expected.insert({{"MVX 16.6_1", user}, {"MVX 16.6_2", second}});
+    install(true, "MVX 16.5\\16.5", "{C}", "1");
+    const std::string mvx165 = install(true, "X", "{5943C437-42C7-4637-A4C1-52348509CD93}", "165");
+    // Both installations of Kalvo 16.0: the file server's row comes later.
+    install(true, "X", "{DDEB1D27-80A9-451D-97ED-E6409B5A1BFB}", "K");
+    SetString(true, kUninstall + "{56798B63-3018-43F1-AC33-E2316F7F3783}", "DisplayName", "N");
+    SetString(true, "SOFTWARE\\Norvale\\Release Kalvo 16.0\\16.0.0", "fileServerNVLROOT", "\\\\fs\\kalvo");
+    Entries expected = {
+        {"MVX 16.6_1", user}, {"MVX 16.6_2", second}, {"MVX 16.5", mvx165}, {"Kalvo 16.0", "\\\\fs\\kalvo"}};
     EXPECT_EQ(expected, Detect());
-    Register(false, U("{2A44F024-049A-4988-8CE7-178A25A773C1}"));
+    SetString(false, kUninstall + "{2A44F024-049A-4988-8CE7-178A25A773C1}", "DisplayName", "N");
     expected["MVX 16.5"] = first;
     EXPECT_EQ(expected, Detect());
 }
 
-TEST_F(CatalogueTest, MVX17TakesTheFirstViewItsProductIsRegisteredInAndAClientsFileServer) {
-    const std::string code = "{759632C4-140A-4E6D-BE47-0B8BF8596C98}", key = "SOFTWARE\\Norvale\\MVX 17.0";
-    Register(true, U(code, kUninstallRoot32));
-    SetString(true, U(code, kUninstallRoot32), "InstallLocation", "C:\\L");
+TEST(CatalogueTest, MVX17TakesTheFirstViewItsProductIsRegisteredInAndAClientsFileServer) {
+    const ScopedPrefixRegistry registry;
+    const std::string code = kUninstall + "{759632C4-140A-4E6D-BE47-0B8BF8596C98}",
+                      key = "SOFTWARE\\Norvale\\MVX 17.0";
+    const std::string code32 = "SOFTWARE\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" +
+                               code.substr(kUninstall.size());
+    SetString(true, code32, "DisplayName", "N");
+    SetString(true, code32, "InstallLocation", "C:\\L");
     EXPECT_EQ((Entries{{"MVX 17.0", "C:\\L"}}), Detect());
     SetString(true, key, "ISCLIENTINSTALL", "true");
     SetString(true, key, "FileServer", "\\\\fs\\mvx\\");
     EXPECT_EQ((Entries{{"MVX 17.0", "\\\\fs\\mvx"}}), Detect());
-    Register(false, U(code)); // the user view comes before the 32-bit one
+    SetString(false, code, "DisplayName", "N"); // the user view comes before the 32-bit one
     SetString(false, key, "TargetDir", "C:\\U");
     SetString(false, key, "FileServer", "F:\\S");
     EXPECT_EQ((Entries{{"MVX 17.0", "C:\\U"}}), Detect()); // not a client
@@ -104,7 +142,8 @@ TEST_F(CatalogueTest, MVX17TakesTheFirstViewItsProductIsRegisteredInAndAClientsF
 
 // Creates the process-wide store last, so that it is the first use of it in the process (ctest runs each
 // case in a process of its own): an unreadable user list fails the load, and the next use retries.
-TEST_F(CatalogueTest, ManualListIsCopiedOnFirstStartAnswersForTheSetAndAnUnreadableLoadIsRetried) {
+TEST(CatalogueTest, ManualListIsCopiedOnFirstStartAnswersForTheSetAndAnUnreadableLoadIsRetried) {
+    const ScopedPrefixRegistry registry;
     SetString(true, kManualConfigurationKey + std::string("\\MVX Site"), "Location", "\\\\server\\mvx\\");
     UseManualReleaseStore store;
     EXPECT_EQ((Entries{{"MVX Site", "\\\\server\\mvx"}}), store.Releases().Entries());
@@ -120,7 +159,7 @@ TEST_F(CatalogueTest, ManualListIsCopiedOnFirstStartAnswersForTheSetAndAnUnreada
     SetString(false, kManualConfigurationKey + std::string("\\MVX Local"), "Location", "C:\\MVX");
     SetAccess(false, kManualConfigurationKey, kNoAccess);
     EXPECT_THROW(UseManualReleases(), UseException);
-    SetAccess(false, kManualConfigurationKey, KEY_ALL_ACCESS); // the sandbox cannot remove the key without it
+    SetAccess(false, kManualConfigurationKey, KEY_ALL_ACCESS);
     EXPECT_EQ((Entries{{"MVX Local", "C:\\MVX"}}), UseManualReleases().Releases().Entries());
 }
 } // namespace

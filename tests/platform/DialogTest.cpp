@@ -1,5 +1,6 @@
 #include "platform/Dialog.h"
 
+#include "platform/FolderBrowser.h"
 #include "platform/UseException.h"
 #include "resource.h"
 #include "support/DialogDriver.h"
@@ -61,5 +62,11 @@ TEST(DialogTest, FieldsFillTheSortedControlsAndOnlyOKReadsThemBackAfterFailedHan
         });
         EXPECT_EQ(confirm ? "z(C:\\Z)|typed\r\n" : "a(C:\\A)|Old", probe.selected + "|" + probe.summary);
     }
+}
+
+TEST(DialogTest, TheFolderPickersStatusLineCutsLongPaths) {
+    const std::string path = "C:\\Program Files\\Norvale\\MVX 16.6\\b"; // 35 characters
+    EXPECT_EQ(path, UseFolderStatusText(path));
+    EXPECT_EQ(path + "...", UseFolderStatusText(path + "i"));
 }
 } // namespace

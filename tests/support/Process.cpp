@@ -37,9 +37,23 @@ ProcessResult RunProgram(const std::string& exePath, const std::string& argument
             for (DWORD got = 0; ReadFile(readEnd, buffer, sizeof buffer, &got, nullptr) && got > 0;)
                 result.output.append(buffer, got);
         });
+        std::jthread user([&](std::stop_token ended) {
+            for (HWND dialog = nullptr; !ended.stop_requested(); Sleep(dialog ? 0 : 20)) {
+                dialog = FindWindowExA(nullptr, dialog, "#32770", nullptr);
+                DWORD owner = 0;
+                char caption[128] = "";
+                GetWindowThreadProcessId(dialog, &owner);
+                if (owner != process.dwProcessId || !GetWindowTextA(dialog, caption, sizeof caption))
+                    continue;
+                result.dialog = caption;
+                PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+            }
+        });
         if (WaitForSingleObject(process.hProcess, 30000) == WAIT_TIMEOUT)
             TerminateProcess(process.hProcess, 255);
         WaitForSingleObject(process.hProcess, INFINITE);
+        user.request_stop();
+        user.join();
         reader.join();
         GetExitCodeProcess(process.hProcess, &result.exitCode);
         CloseHandle(process.hProcess);

@@ -5,13 +5,14 @@
 struct ProcessResult {
     unsigned long exitCode = static_cast<unsigned long>(-1); // as it is when the program did not start
     std::string output; // everything the process wrote to standard output and standard error
+    std::string dialog; // the caption of the last dialog it showed, which a user then closed
 };
 
 // The folder that holds the test executables and kelmora.exe.
 std::string BuildFolder();
 
-// Runs "<exe>" followed by a blank and arguments, with standard output redirected to a pipe; kills
-// the process when it has not ended within 30 seconds.
+// Runs "<exe>" followed by a blank and arguments, with standard output redirected to a pipe, while a
+// user closes every dialog it shows; kills the process when it has not ended within 30 seconds.
 ProcessResult RunProgram(const std::string& exePath, const std::string& arguments);
 
 // RunProgram on the built kelmora.exe.

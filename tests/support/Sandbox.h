@@ -1,11 +1,18 @@
 #pragma once
-// Test support: every case runs against a registry of its own and files of its own.
+// Test support. Every case runs against the test prefix's own registry, the one kelmora.exe sees:
+// a ScopedPrefixRegistry starts the case without the suite's and the program's keys, and puts back
+// what the case changed (environment values, keys it planted, access it took away). Cases run one at
+// a time (ctest holds one lock for all of them), so each also sees only its own broadcasts.
 #include "platform/Registry.h"
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
+#include <atomic>
+#include <map>
+#include <optional>
 #include <string>
+#include <thread>
+#include <vector>
 
 inline constexpr const char* kSystemEnvironmentKey =
     "SYSTEM\\CurrentControlSet\\Control\\Session Manager\\Environment";
@@ -14,23 +21,75 @@ inline const char* EnvironmentKey(bool machineWide) {
     return machineWide ? kSystemEnvironmentKey : kUserEnvironmentKey;
 }
 
-// Maps HKEY_LOCAL_MACHINE and HKEY_CURRENT_USER of this process onto two empty scratch keys for its
-// lifetime, and deletes them afterwards. Code under test sees a registry that holds only what the
-// case put there.
-class ScopedRegistrySandbox {
+class ScopedPrefixRegistry {
 public:
-    ScopedRegistrySandbox();
-    ~ScopedRegistrySandbox();
-    ScopedRegistrySandbox(const ScopedRegistrySandbox&) = delete;
-    ScopedRegistrySandbox& operator=(const ScopedRegistrySandbox&) = delete;
+    ScopedPrefixRegistry();
+    ~ScopedPrefixRegistry();
+    ScopedPrefixRegistry(const ScopedPrefixRegistry&) = delete;
+    ScopedPrefixRegistry& operator=(const ScopedPrefixRegistry&) = delete;
 
 private:
-    std::string scratchPath_;
-    HKEY machine_ = nullptr;
-    HKEY user_ = nullptr;
+    struct Saved {
+        bool machineWide;
+        const char* name;
+        std::optional<UseRegKey::Value> value; // nothing when the variable was not set
+    };
+    std::vector<Saved> environment_;
 };
 
-// A folder of its own under the Wine prefix's temporary folder, removed with everything in it.
+// A fixture for cases that need nothing but a clean registry.
+class SandboxedTest : public ::testing::Test {
+protected:
+    ScopedPrefixRegistry registry_;
+};
+
+// Registry helpers. A key they create goes again with the case; each fails the case with its line
+// when the registry refuses.
+void SetString(bool machineWide, const std::string& path, const std::string& name, const std::string& value,
+               DWORD type = REG_SZ);
+void CreateKey(bool machineWide, const std::string& path);
+// The value's type and raw text (the terminating zero byte cut off), or type REG_NONE when missing.
+struct StoredValue {
+    DWORD type = REG_NONE;
+    std::string text;
+    bool operator==(const StoredValue&) const = default;
+};
+StoredValue GetStored(bool machineWide, const std::string& path, const std::string& name);
+// Gives everyone exactly the access (kReadOnly, kNoAccess or KEY_ALL_ACCESS) to the key, creating it
+// when missing; its own access list comes back at the end of the case.
+inline constexpr DWORD kReadOnly = KEY_READ | WRITE_DAC | DELETE,
+                       kNoAccess = READ_CONTROL | WRITE_DAC | DELETE;
+void SetAccess(bool machineWide, const std::string& path, DWORD everyone);
+
+// Every key ("HKCU\path\") and value ("HKCU\path\[name]" -> type and raw bytes) the program may write:
+// both environments, both SOFTWARE\Norvale, the user's classes and the machine's ".nsd".
+using RegistrySnapshot = std::map<std::string, std::string>;
+RegistrySnapshot TakeSnapshot();
+// Every entry added, removed or changed lies under one of the expected names (a key with all in it,
+// or one value), and each expected name saw a change.
+void ExpectOnlyChanges(const RegistrySnapshot& before, const RegistrySnapshot& after,
+                       const std::vector<std::string>& expected);
+
+// Counts what the running program tells other windows while it exists: environment-change broadcasts
+// (WM_SETTINGCHANGE "Environment", from any process) and the shell's file-association notices (this
+// process's).
+class BroadcastListener {
+public:
+    BroadcastListener();
+    ~BroadcastListener();
+    int EnvironmentChanges() const { return environment_; }
+    int ShellNotices() const { return shell_; }
+
+private:
+    static LRESULT CALLBACK Count(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    std::atomic<int> environment_{0}, shell_{0};
+    std::atomic<HWND> window_{nullptr};
+    std::atomic<bool> stop_{false};
+    std::thread thread_;
+};
+
+// A folder of its own under the prefix's temporary folder (its path free of the program's base name),
+// removed with everything in it.
 class ScopedTempFolder {
 public:
     ScopedTempFolder();
@@ -42,29 +101,4 @@ public:
 
 private:
     std::string path_;
-};
-
-// Registry fixture helpers; each fails the current test with its line when the registry refuses.
-void SetString(bool machineWide, const std::string& path, const std::string& name, const std::string& value,
-               DWORD type = REG_SZ);
-void CreateKey(bool machineWide, const std::string& path);
-// Creates both environment keys (writes open them but never create them).
-void CreateEnvironmentKeys();
-// The value's type and raw text (the terminating zero byte cut off), or type REG_NONE when missing.
-struct StoredValue {
-    DWORD type = REG_NONE;
-    std::string text;
-};
-StoredValue GetStored(bool machineWide, const std::string& path, const std::string& name);
-// Replaces the key's access list with one entry, everyone's: kReadOnly (with leave to delete, so that
-// the sandbox can go), kNoAccess, or KEY_ALL_ACCESS. The sandbox cannot remove a key nobody may read:
-// give all access back before the case ends.
-inline constexpr DWORD kReadOnly = KEY_READ | WRITE_DAC | DELETE,
-                       kNoAccess = READ_CONTROL | WRITE_DAC | DELETE;
-void SetAccess(bool machineWide, const std::string& path, DWORD everyone);
-
-// A fixture for cases that need nothing but a clean registry.
-class SandboxedTest : public ::testing::Test {
-protected:
-    ScopedRegistrySandbox registry_;
 };

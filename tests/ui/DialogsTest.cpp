@@ -1,7 +1,6 @@
 // The main dialog and the dialogs it opens, on the real registry of the sandbox.
 #include "associations/AssociationFixture.h"
 #include "catalogue/ManualReleases.h"
-#include "catalogue/ReleaseEntry.h"
 #include "environment/SwitchLogTesting.h"
 #include "platform/FolderBrowser.h"
 #include "resource.h"
@@ -19,7 +18,6 @@ class MainDlgTest : public AssociationTest {
 protected:
     MainDlgTest() {
         UseLoadRichEdit();
-        CreateEnvironmentKeys();
         UseRedirectSwitchLogForTests(folder_.Path());
     }
     ~MainDlgTest() override { UseRedirectSwitchLogForTests(""); }
@@ -73,6 +71,7 @@ TEST_F(MainDlgTest, DoubleClickSwitchesInTheScopeTheEnvironmentCallsFor) {
         // With no NVLROOT written, the tools are found through the root the program recorded last.
         if (root.empty()) SetString(false, kStoreKey, "rootDirectory", target);
         RegDeleteTreeA(HKEY_CURRENT_USER, "SOFTWARE\\Classes\\nsd_auto_file_mvxnrvl");
+        const BroadcastListener listener; // one broadcast for each of PATH and NVLROOT written
         CUse_WorkDlg main;
         RunDialog(main, [&](DialogDriver& dialog) {
             const std::string before = dialog.Text(IDC_SUMMARY);
@@ -88,6 +87,7 @@ TEST_F(MainDlgTest, DoubleClickSwitchesInTheScopeTheEnvironmentCallsFor) {
                       GetStored(i % 2 == 0, EnvironmentKey(i % 2 == 0), i < 2 ? "NVLROOT" : "PATH").text)
                 << c[2] << i;
         EXPECT_EQ(Quoted(target, "tools\\bin\\draftsch.exe") + " \"%1\" ", CommandOf("nsd").text) << c[2];
+        EXPECT_EQ(root.empty() && after[1].empty() ? 0 : 2, listener.EnvironmentChanges()) << c[2];
     }
     EXPECT_EQ(Items{}, prompts_.texts);
 }
@@ -161,49 +161,44 @@ TEST_F(MainDlgTest, AddReleaseSwitchToItAndImportFileAssociations) {
     EXPECT_EQ("Imoprt...", prompts_.captions.at(0));
 }
 
-// An entry splits at the parenthesis that matches its last one, or not at all (and sets nothing); a
-// folder longer than 35 characters is cut.
-TEST(ReleaseEntryTest, SplitsAtTheParenthesisThatMatchesTheLastOneAndLongFoldersAreCut) {
-    const char* cases[][2] = {
-        // clang-format off
-        {"MVX(C:\\x", ""}, {"A(B)C)", ""}, {"MVX()", ""}, {"(C:\\x)", ""}, {")(", ""},
-        {"MVX 16.6(File Server)(C:\\Suite (x86)\\R)", "MVX 16.6(File Server)|C:\\Suite (x86)\\R"},
-        {"A(B(C(D)))", "A|B(C(D))"}, {"Kalvo lite(C:\\K) trailing text", "Kalvo lite|C:\\K"},
-        // clang-format on
-    };
-    for (const auto& [entry, parts] : cases) {
-        std::string name, root;
-        EXPECT_EQ(parts, UseSplitReleaseEntry(entry, name, root) ? name + "|" + root : name + root) << entry;
-    }
-    const std::string path = "C:\\Program Files\\Norvale\\MVX 16.6\\b"; // 35 characters
-    EXPECT_EQ(path, UseFolderStatusText(path));
-    EXPECT_EQ(path + "...", UseFolderStatusText(path + "i"));
-    EXPECT_EQ("", UseFolderStatusText(""));
-}
-
-TEST_F(MainDlgTest, ManualConfigAddKeepsTheListSortedAndRefusesADuplicateInOtherCase) {
+// Every refusal of the Manual Configuration dialog says why in its own words; what was added is kept,
+// sorted, with the last item highlighted, which need not be the release just added.
+TEST_F(MainDlgTest, ManualConfigAddsDeletesAndSaysWhyItRefuses) {
     UseReleaseSet detected;
     detected.Set("MVX 16.6", "C:\\MVX 16.6");
     UseManualReleaseStore store;
     CUse_ManualConfigDlg manual(detected, store);
     RunDialog(manual, [&](DialogDriver& dialog) {
-        for (const std::string name : {"mvx 16.6", "Zeta", "   ", "Alpha"}) // only an empty field is refused
-            Enter(dialog, {{IDC_RELEASE_NAME, name}, {IDC_RELEASE_LOCATION, "C:\\" + name}}, IDC_ADD_UPDATE);
+        // clang-format off
+        for (const auto& [name, location] : std::initializer_list<std::pair<std::string, std::string>>{
+                 {"mvx 16.6", "C:\\x"}, {"Zeta", ""}, {"Zeta", "C:\\Zeta"}, {"   ", "C:\\b"}, {"Alpha", "C:\\a)"}})
+            Enter(dialog, {{IDC_RELEASE_NAME, name}, {IDC_RELEASE_LOCATION, location}}, IDC_ADD_UPDATE);
+        // clang-format on
         EXPECT_EQ("", dialog.Text(IDC_RELEASE_NAME));
-        // Sorted, with the last item highlighted, which need not be the release just added.
-        EXPECT_EQ((Items{"   (C:\\   )", "Alpha(C:\\Alpha)", "Zeta(C:\\Zeta)"}),
+        EXPECT_EQ((Items{"   (C:\\b)", "Alpha(C:\\a))", "Zeta(C:\\Zeta)"}),
                   dialog.ListItems(IDC_RELEASE_LIST));
         EXPECT_EQ(2, dialog.ListSelection(IDC_RELEASE_LIST));
-        dialog.SelectListItem(IDC_RELEASE_LIST, 1);
+        dialog.SelectListItem(IDC_RELEASE_LIST, 1); // its root does not close its parenthesis
+        dialog.SelectListItem(IDC_RELEASE_LIST, 0);
+        EXPECT_EQ("C:\\b", dialog.Text(IDC_RELEASE_LOCATION));
         dialog.Click(IDC_DELETE);
         dialog.SelectListItem(IDC_RELEASE_LIST, -1);
         dialog.Click(IDC_DELETE);
+        SetAccess(false, kManualConfigurationKey + std::string("\\Beta"), kReadOnly);
+        Enter(dialog, {{IDC_RELEASE_NAME, "Beta"}, {IDC_RELEASE_LOCATION, "C:\\Beta"}}, IDC_ADD_UPDATE);
+        SetAccess(false, kManualConfigurationKey, kNoAccess);
+        dialog.SelectListItem(IDC_RELEASE_LIST, 1);
+        dialog.Click(IDC_DELETE);
+        SetAccess(false, kManualConfigurationKey, KEY_ALL_ACCESS);
         dialog.PressEscape();
     });
-    EXPECT_EQ((Items{"Duplicate release(mvx 16.6) name ",
-                     "To delete a release, select a release name from the list"}),
+    EXPECT_EQ((Items{"Duplicate release(mvx 16.6) name ", "Empty Release or Location",
+                     "Unable to parse the selected release from the listBox",
+                     "To delete a release, select a release name from the list",
+                     "Unable to add the release to the registry ",
+                     "Unable to delete the release from the listBox"}),
               prompts_.texts);
-    const std::map<std::string, std::string> stored = {{"   ", "C:\\   "}, {"Zeta", "C:\\Zeta"}};
+    const std::map<std::string, std::string> stored = {{"Alpha", "C:\\a)"}, {"Zeta", "C:\\Zeta"}};
     EXPECT_EQ(stored, UseManualReleaseStore().Releases().Entries());
 }
 
