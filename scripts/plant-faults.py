@@ -68,7 +68,7 @@ FAULTS = [
      "    if (!systemRoot.empty()) return UseSwitchScope::System;\n    if (!userRoot.empty()) return UseSwitchScope::User;",
      "    if (!userRoot.empty()) return UseSwitchScope::User;\n    if (!systemRoot.empty()) return UseSwitchScope::System;"),
     ("scope-path-rule", "the command line follows PATH too", "src/environment/Switch.cpp",
-     "if (!userRoot.empty() || !followPath)", "if (!userRoot.empty() || followPath != followPath)"),
+     "if (!userRoot.empty() || !followPath)", "(void)followPath;\n    if (!userRoot.empty())"),
     ("path-lost", "the last entry of a group is lost", "src/environment/PathRegroup.cpp",
      "    if (!result.empty()) result.pop_back();",
      "    if (!result.empty()) result.pop_back();\n    if (result.find(';') != std::string::npos) result.erase(result.rfind(';'));"),
