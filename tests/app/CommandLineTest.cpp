@@ -23,9 +23,9 @@ TEST(CommandLineTest, OptionsStartAtTheFirstDashAfterTheBaseName) {
 std::pair<std::string, Entries> Parse(const std::string& arguments) {
     UseParameterParser parser;
     for (const char* name : {"-reg", "-rel", "-fa", "-fas", "-path"})
-        parser.AddParameter(name, true, kUseTypeString);
-    parser.AddParameter("-num", true, kUseTypeInteger);
-    parser.AddParameter("-bool", true, kUseTypeBoolean);
+        parser.AddParameter(name, UseValueKind::Required, kUseTypeString);
+    parser.AddParameter("-num", UseValueKind::Required, kUseTypeInteger);
+    parser.AddParameter("-bool", UseValueKind::Required, kUseTypeBoolean);
     std::string error;
     try {
         parser.Parse(arguments);

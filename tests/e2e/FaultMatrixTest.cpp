@@ -17,6 +17,8 @@ constexpr const char* kRecordKey = "SOFTWARE\\Norvale\\Morvane\\File Association
 const std::string kSystem = std::string("HKLM\\") + kSystemEnvironmentKey + "\\";
 const std::string kUser = std::string("HKCU\\") + kUserEnvironmentKey + "\\";
 const std::string kRecord = std::string("HKCU\\") + kRecordKey + "\\";
+// A switch that changed an environment is recorded here.
+const std::string kHistory = "HKCU\\SOFTWARE\\Norvale\\Morvane\\History\\";
 
 // Every key ("HKCU\path\") and value ("HKCU\path\[name]" -> type and raw bytes) under a key.
 using Snapshot = std::map<std::string, std::string>;
@@ -100,15 +102,16 @@ TEST(FaultMatrixTest, RefusedWritesAndOddInputsChangeOnlyWhatSucceeded) {
         // clang-format off
         {"system environment refused", false, "", kSystem, toPath, 1, {kRecord + "[rootDirectory]"}},
         {"user environment refused", true, "", kUser, toPath, 1, {kRecord + "[rootDirectory]"}},
-        {"root record refused", false, "", kRecord, toPath, 1, {kSystem + "[NVLROOT]", kSystem + "[PATH]"}},
+        {"root record refused", false, "", kRecord, toPath, 1,
+         {kSystem + "[NVLROOT]", kSystem + "[PATH]", kHistory}},
         {"user classes refused", false, "", classes + ".nsd\\", lineFile("refused.txt", nsdLine), 1,
          {kRecord + "nsd\\"}},
         {"machine record refused", false, "", "HKLM" + kRecord.substr(4) + "nsd\\",
          "-fas \"" + temp.Path() + "\\refused.txt\"", 1, {}},
         {"system root of another type", true, "NVLROOT", "", toPath, 0,
-         {kUser + "[NVLROOT]", kUser + "[PATH]", kRecord + "[rootDirectory]"}},
+         {kUser + "[NVLROOT]", kUser + "[PATH]", kRecord + "[rootDirectory]", kHistory}},
         {"system PATH of another type", false, "PATH", "", toPath, 0,
-         {kSystem + "[NVLROOT]", kRecord + "[rootDirectory]"}},
+         {kSystem + "[NVLROOT]", kRecord + "[rootDirectory]", kHistory}},
         {"byte order mark", false, "", "", lineFile("bom.txt", "\xEF\xBB\xBF" + nsdLine), 0,
          {kRecord + "nsd\\", classes + ".nsd\\", classes + "nsd_auto_file_mvxnrvl\\"}},
         {"UTF-16 file", false, "", "", lineFile("utf16.txt", "\xFF\xFE" + utf16), 1, {}},
