@@ -24,8 +24,7 @@ void UseChooseEnvironmentScope(UseCommandLineRun& run) {
     if (!run.scope) run.scope = UseCurrentSwitchScope(false);
 }
 
-void UseSwitchToRelease(const std::string& name, UseCommandLineRun& run) {
-    UseChooseEnvironmentScope(run);
+std::string UseFindReleaseRoot(const std::string& name, UseCommandLineRun& run) {
     std::string root = UseDetectedReleases().FindRoot(name);
     // A hand-configured store that cannot be read throws UseException; start-up reports it.
     if (root.empty()) root = UseManualReleases().Releases().FindRoot(name);
@@ -33,10 +32,18 @@ void UseSwitchToRelease(const std::string& name, UseCommandLineRun& run) {
         std::printf("The release \"%s\" can not be found.\n", name.c_str());
         // A script reading the output sees the line before whatever the dialog or the next option does.
         std::fflush(stdout);
-        MarkNotFound(run);
-        return;
+        run.notFound = true;
     }
-    SwitchTo(root, run);
+    return root;
+}
+
+void UseSwitchToRelease(const std::string& name, UseCommandLineRun& run) {
+    UseChooseEnvironmentScope(run);
+    const std::string root = UseFindReleaseRoot(name, run);
+    if (root.empty())
+        MarkNotFound(run);
+    else
+        SwitchTo(root, run);
 }
 
 void UseSwitchToPath(const std::string& folder, UseCommandLineRun& run) {

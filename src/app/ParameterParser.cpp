@@ -55,9 +55,9 @@ bool UseValueHasType(const std::string& value, std::uint32_t type) {
     }
 }
 
-bool UseParameterParser::AddParameter(const std::string& name, bool takesValue, std::uint32_t type) {
+bool UseParameterParser::AddParameter(const std::string& name, UseValueKind valueKind, std::uint32_t type) {
     if (optionCount_ >= kCapacity) return false;
-    options_[optionCount_++] = UseParameter{name, {}, takesValue, type};
+    options_[optionCount_++] = UseParameter{name, {}, valueKind, type, {}};
     return true;
 }
 
@@ -79,7 +79,8 @@ const UseParameter* UseParameterParser::FindOption(const std::string& token) con
     return chosen;
 }
 
-void UseParameterParser::Store(const UseParameter& option, const std::string& value) {
+void UseParameterParser::Store(const UseParameter& option, const std::string& value,
+                               const std::string& command) {
     for (int i = 0; i < parsedCount_; ++i)
         if (UseEqualsNoCase(parsed_[i].name, option.name)) throw DoubleParametersException();
     // Unreachable while names are unique, since every stored name is a registered one; kept so that
@@ -87,8 +88,19 @@ void UseParameterParser::Store(const UseParameter& option, const std::string& va
     if (parsedCount_ >= kCapacity) throw std::length_error("Too many parameters are used");
     parsed_[parsedCount_] = option;
     parsed_[parsedCount_].value = UseTrimQuotes(value);
+    parsed_[parsedCount_].command = command;
     ++parsedCount_;
 }
+
+namespace {
+// The next word or double-quoted string of remaining, taken off its front (the blank after it stays),
+// without its quotes.
+std::string TakeValue(std::string& remaining) {
+    const std::string value = UseNextWord(remaining, true);
+    remaining.erase(0, value.size());
+    return UseTrimQuotes(value);
+}
+} // namespace
 
 void UseParameterParser::Parse(const std::string& arguments) {
     parsedCount_ = 0;
@@ -103,20 +115,26 @@ void UseParameterParser::Parse(const std::string& arguments) {
         if (!option) throw UnknownParameterException();
         const std::string rest = token.substr(option->name.size());
 
-        std::string value;
-        if (!option->takesValue) {
+        std::string value = rest, command;
+        switch (option->valueKind) {
+        case UseValueKind::None:
             if (!rest.empty()) throw UnknownParameterException();
-        } else {
-            if (!rest.empty()) {
-                value = rest;
-            } else {
-                value = UseNextWord(remaining, true);
-                remaining.erase(0, value.size());
-                value = UseTrimQuotes(value);
-            }
+            break;
+        case UseValueKind::Optional:
+            if (rest.empty() && !remaining.starts_with('-')) value = TakeValue(remaining);
+            break;
+        case UseValueKind::Required:
+        case UseValueKind::Command:
+            if (rest.empty()) value = TakeValue(remaining);
             if (value.empty()) throw ValueExpectedException();
-            if (!UseValueHasType(value, option->type)) throw WrongTypeException();
+            break;
         }
-        Store(*option, value);
+        if (!value.empty() && !UseValueHasType(value, option->type)) throw WrongTypeException();
+        if (option->valueKind == UseValueKind::Command) {
+            command = UseTrimBlanks(remaining);
+            remaining.clear();
+            if (command.empty()) throw ValueExpectedException();
+        }
+        Store(*option, value, command);
     }
 }

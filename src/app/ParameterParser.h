@@ -17,12 +17,25 @@ enum UseParameterType : std::uint32_t {
     // 4 and above: never accepted
 };
 
+// Whether an option takes a value, and how it is read when it is not glued to the option.
+enum class UseValueKind : std::uint8_t {
+    Required, // the next word or double-quoted string; there must be one
+    None,     // a flag: nothing may follow it in the same word
+    Optional, // the next word when it does not begin with "-"; otherwise the option has no value
+    // A required value, then all the rest of the text, untouched, as a command of its own; the
+    // options after it are the command's
+    Command,
+};
+
 // One option, registered or parsed.
 struct UseParameter {
     std::string name;  // with its leading dash, e.g. "-rel"
     std::string value; // as given on the command line; empty in a registered option
-    bool takesValue = true;
+    UseValueKind valueKind = UseValueKind::Required;
     std::uint32_t type = kUseTypeAny;
+    // A Command option's command: the end of the argument text from the first non-blank after the
+    // value, exactly as it stands there (a suffix of the argument text when that ends in no blank).
+    std::string command;
 };
 
 // The parser's errors. Each carries only its fixed message.
@@ -56,7 +69,7 @@ public:
     // Appends an option to the options table. A repeated name is not checked: the later
     // registration wins when parsing. Once kCapacity options are registered, further ones are
     // ignored and false is returned, so a caller can never write past the fixed table.
-    bool AddParameter(const std::string& name, bool takesValue, std::uint32_t type);
+    bool AddParameter(const std::string& name, UseValueKind valueKind, std::uint32_t type);
 
     // Empties the parsed table and reads arguments into it. Raises one of the four parser
     // exceptions at the first offending word, leaving the entries read before it in the table.
@@ -68,7 +81,7 @@ public:
 
 private:
     const UseParameter* FindOption(const std::string& token) const;
-    void Store(const UseParameter& option, const std::string& value);
+    void Store(const UseParameter& option, const std::string& value, const std::string& command);
 
     UseParameter options_[kCapacity];
     int optionCount_ = 0;

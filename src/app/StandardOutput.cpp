@@ -22,6 +22,18 @@ void UseConnectStandardOutput() {
     std::setvbuf(stdout, nullptr, _IONBF, 0);
 }
 
+unsigned UseConsoleCodePage() {
+    if (const UINT attached = GetConsoleOutputCP()) return attached;
+    // Output to a pipe leaves this windowed program without a console; the parent's, when it has one,
+    // is the reader's.
+    UINT parent = 0;
+    if (AttachConsole(ATTACH_PARENT_PROCESS)) {
+        parent = GetConsoleOutputCP();
+        FreeConsole();
+    }
+    return parent != 0 ? parent : CP_ACP;
+}
+
 void UsePrintLine(const std::string& text) {
     std::printf("%s\n", text.c_str());
     std::fflush(stdout);

@@ -9,3 +9,8 @@ void UseConnectStandardOutput();
 
 // Prints text and a line feed, flushed at once.
 void UsePrintLine(const std::string& text);
+
+// The code page that the console of the program reading standard output decodes it with (what cmd's
+// "for /f" takes a program's output in): that of the console this program or its parent has, else the
+// ANSI code page.
+unsigned UseConsoleCodePage();

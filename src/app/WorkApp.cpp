@@ -10,20 +10,29 @@
 
 #include <windows.h>
 
+#include <algorithm>
+
 namespace {
 constexpr const char* kBaseName = "kelmora";
+
+// Every parsed entry names a registered option, so one of them is always found.
+const UseOption& OptionOf(const UseParameter& entry) {
+    return *std::ranges::find_if(kUseOptions,
+                                 [&entry](const UseOption& option) { return entry.name == option.name; });
+}
 } // namespace
 
-std::optional<std::string> UseArgumentText(const std::string& commandLine) {
-    const std::string text = UseTrimBlanks(UseToLower(commandLine));
-    const size_t base = text.find(kBaseName);
+std::optional<std::string> UseArgumentText(const std::string& commandLine, bool keepCase) {
+    const std::string lower = UseToLower(commandLine);
+    const size_t base = lower.find(kBaseName);
     if (base == std::string::npos) return std::nullopt;
-    const size_t dash = text.find('-', base);
+    const size_t dash = lower.find('-', base);
     if (dash == std::string::npos) return std::nullopt;
-    return text.substr(dash);
+    return UseTrimBlanks(std::string_view(keepCase ? commandLine : lower).substr(dash));
 }
 
 int UseExitCodeOf(const UseCommandLineRun& run) {
+    if (run.commandExitCode) return static_cast<int>(*run.commandExitCode);
     if (run.refused) return kUseExitFailed;
     if (run.notFound) return kUseExitNotFound;
     return kUseExitDone;
@@ -40,9 +49,10 @@ void CUse_WorkApp::Run() {
     UseConnectStandardOutput();
     UseParameterParser parser;
     for (const UseOption& option : kUseOptions)
-        parser.AddParameter(option.name, true, kUseTypeString);
+        parser.AddParameter(option.name, option.valueKind, kUseTypeString);
 
-    const std::optional<std::string> arguments = UseArgumentText(GetCommandLineA());
+    const std::string commandLine = GetCommandLineA();
+    const std::optional<std::string> arguments = UseArgumentText(commandLine);
     if (!arguments) {
         RunDialogMode();
         return;
@@ -56,8 +66,12 @@ void CUse_WorkApp::Run() {
     }
 
     UseCommandLineRun run;
-    if (RunOptions(parser, run)) {
-        UseBroadcastEnvChange();
+    if (RunOptions(parser, *UseArgumentText(commandLine, true), run)) {
+        // A run that only reads (a script's "-env" in a loop, say) keeps every window undisturbed.
+        bool writes = false;
+        for (int i = 0; i < parser.GetParameterCount(); ++i)
+            writes = writes || OptionOf(parser.GetParameter(i)).writes;
+        if (writes) UseBroadcastEnvChange();
         exitCode_ = UseExitCodeOf(run);
     } else {
         exitCode_ = kUseExitFailed;
@@ -68,12 +82,16 @@ void CUse_WorkApp::Run() {
 // A failure of the program's own (a store that cannot be loaded) is reported like a standard
 // exception: its message on a line of its own, the remaining options and the broadcast skipped, so
 // that a script sees exit code 1 rather than a half-done switch announced to every window.
-bool CUse_WorkApp::RunOptions(const UseParameterParser& parser, UseCommandLineRun& run) {
+bool CUse_WorkApp::RunOptions(const UseParameterParser& parser, const std::string& argumentsAsTyped,
+                              UseCommandLineRun& run) {
     try {
         for (int i = 0; i < parser.GetParameterCount(); ++i) {
             const UseParameter entry = parser.GetParameter(i);
-            for (const UseOption& option : kUseOptions)
-                if (entry.name == option.name) option.action(entry.value, run);
+            // The parsed command is the end of the lower-cased argument text; the same end of the
+            // text as typed is the command with its letter case.
+            run.command = argumentsAsTyped.substr(argumentsAsTyped.size() -
+                                                  std::min(argumentsAsTyped.size(), entry.command.size()));
+            OptionOf(entry).action(entry.value, run);
         }
         return true;
     } catch (const std::exception& error) {

@@ -11,7 +11,8 @@ class UseParameterParser;
 enum UseExitCode : int {
     kUseExitDone = 0,     // every option did its work (or the dialog ran)
     kUseExitFailed = 1,   // the command line could not be parsed, a value was refused, or a run failed
-    kUseExitNotFound = 2, // a "-rel" release or a "-path" folder was not found
+    kUseExitNotFound = 2, // a release or a "-path" folder was not found
+    // "-exec" ends with the exit code of its command
 };
 
 class CUse_WorkApp {
@@ -28,7 +29,9 @@ private:
     void Run();
     // Runs every parsed option's action in command-line order; false when a failure ended the run
     // before the last one.
-    bool RunOptions(const UseParameterParser& parser, UseCommandLineRun& run);
+    // argumentsAsTyped: the argument text in the letter case it was typed in.
+    bool RunOptions(const UseParameterParser& parser, const std::string& argumentsAsTyped,
+                    UseCommandLineRun& run);
     void RunDialogMode();
 
     int exitCode_ = kUseExitDone;
@@ -36,9 +39,10 @@ private:
 
 // The options part of a command line: lower-cased and trimmed of blanks, from the first "-" at or
 // after the program's base name "kelmora" to the end. Nothing when the base name or such a "-" is
-// missing (dialog mode).
-std::optional<std::string> UseArgumentText(const std::string& commandLine);
+// missing (dialog mode). With keepCase, the same part in the letter case it was typed in: letter case
+// is folded byte by byte, so each character stands where it stands in the lower-cased text.
+std::optional<std::string> UseArgumentText(const std::string& commandLine, bool keepCase = false);
 
-// The exit code of a command-line run whose options were all acted on: a refusal outweighs a
-// release or folder not found.
+// The exit code of a command-line run whose options were all acted on: the exit code of the command
+// that "-exec" ran, else a refusal outweighs a release or folder not found.
 int UseExitCodeOf(const UseCommandLineRun& run);

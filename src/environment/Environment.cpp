@@ -100,6 +100,18 @@ bool UseEnvWritePath(const std::string& path, bool machineWide) {
            }) == ERROR_SUCCESS;
 }
 
+std::optional<UseRegKey::Value> UseEnvReadStored(const char* name, bool machineWide) {
+    return UseRegOpenKey(EnvironmentKey(machineWide), machineWide, KEY_READ).QueryStoredValue(name);
+}
+
+LONG UseEnvWriteStored(const char* name, const std::optional<UseRegKey::Value>& value, bool machineWide) {
+    return WriteEnvironmentVariable(machineWide, [&](const UseRegKey& key) {
+        if (value) return key.SetStoredValue(name, *value);
+        const LONG status = key.DeleteValue(name);
+        return status == ERROR_FILE_NOT_FOUND ? ERROR_SUCCESS : status;
+    });
+}
+
 void UseBroadcastEnvChange() {
     SendMessageTimeoutA(HWND_BROADCAST, WM_SETTINGCHANGE, 0, reinterpret_cast<LPARAM>("Environment"),
                         SMTO_ABORTIFHUNG, 5000, nullptr);

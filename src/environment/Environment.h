@@ -1,8 +1,11 @@
 #pragma once
 // The suite's variables in the system environment (machineWide true, HKLM\SYSTEM\...\Environment)
 // or the user environment (machineWide false, HKCU\Environment), and the change broadcast.
+#include "platform/Registry.h"
+
 #include <windows.h>
 
+#include <optional>
 #include <string>
 
 inline constexpr const char* kFileAssociationsKey = "SOFTWARE\\Norvale\\Morvane\\File Associations";
@@ -34,6 +37,13 @@ std::string UseFindSuiteRoot();
 LONG UseEnvWriteRoot(std::string& root, bool machineWide);
 // Stores PATH (UTF-8) as REG_EXPAND_SZ in an existing environment key and broadcasts; true when stored.
 bool UseEnvWritePath(const std::string& path, bool machineWide);
+
+// A variable exactly as stored (its type and bytes, a string in UTF-16), for putting it back later;
+// nothing when it is not set.
+std::optional<UseRegKey::Value> UseEnvReadStored(const char* name, bool machineWide);
+// Puts a variable back exactly as UseEnvReadStored gave it, or removes it when it was not set, in an
+// existing environment key, and broadcasts. Returns 0 or the registry's error code.
+LONG UseEnvWriteStored(const char* name, const std::optional<UseRegKey::Value>& value, bool machineWide);
 
 // WM_SETTINGCHANGE "Environment" to every top-level window, 5000 ms each, hung windows skipped.
 void UseBroadcastEnvChange();

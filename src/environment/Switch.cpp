@@ -2,6 +2,8 @@
 
 #include "environment/Environment.h"
 #include "environment/PathRewrite.h"
+#include "environment/SwitchHistory.h"
+#include "environment/SwitchLog.h"
 
 UseSwitchScope UseChooseSwitchScope(const std::string& systemRoot, const std::string& userRoot,
                                     const std::string& systemPath, const std::string& userPath) {
@@ -25,10 +27,37 @@ UseSwitchOutcome UseSwitchRelease(const std::string& root, UseSwitchScope scope,
     UseSwitchOutcome outcome{root};
     if (scope != UseSwitchScope::None) {
         const bool machineWide = scope == UseSwitchScope::System;
+        const UseSwitchState before = UseReadSwitchState(machineWide);
         UseRewritePath(machineWide);
         // PATH lives in the same key, so NVLROOT's status answers for both.
         outcome.rootStatus = UseEnvWriteRoot(outcome.root, machineWide);
+        UseRecordSwitch(machineWide, before);
     }
     if (recordRoot) outcome.recordRefused = !UseWriteRootDirectory(outcome.root);
+    return outcome;
+}
+
+UseUndoOutcome UseUndoSwitch() {
+    const std::optional<UseSwitchRecord> last = UseLastSwitchRecord();
+    if (!last) return {};
+    const bool machineWide = last->machineWide;
+    UseUndoOutcome outcome{UseUndoResult::ChangedSince, machineWide, last->time};
+    const UseSwitchState now = UseReadSwitchState(machineWide);
+    // Something else wrote after the switch: going back would throw its change away.
+    if (now.path != last->after.path)
+        outcome.changed = "PATH";
+    else if (now.root != last->after.root)
+        outcome.changed = "NVLROOT";
+    if (*outcome.changed) return outcome;
+    LONG status = ERROR_SUCCESS;
+    if (now.path != last->before.path) {
+        status = UseEnvWriteStored("PATH", last->before.path, machineWide);
+        if (status == ERROR_SUCCESS)
+            UseWriteSwitchLog(UseStoredText(now.path), UseStoredText(last->before.path), machineWide);
+    }
+    if (status == ERROR_SUCCESS && now.root != last->before.root)
+        status = UseEnvWriteStored("NVLROOT", last->before.root, machineWide);
+    outcome.result = status == ERROR_SUCCESS ? UseUndoResult::Undone : UseUndoResult::Refused;
+    if (status == ERROR_SUCCESS) UseForgetSwitchRecord(*last);
     return outcome;
 }

@@ -1,7 +1,7 @@
 #pragma once
 // A release switch from start to end: which environment it writes, PATH and NVLROOT there with their
-// broadcasts and the log record, and the root recorded for the file associations. The main dialog
-// and the command line both switch through here.
+// broadcasts and the log record, the record kept for undoing it, and the root recorded for the file
+// associations. The main dialog and the command line both switch, and undo a switch, through here.
 #include <windows.h>
 
 #include <string>
@@ -26,7 +26,21 @@ struct UseSwitchOutcome {
 };
 
 // Switches to root in scope: PATH regrouped (and logged when it changed), then NVLROOT stored, each
-// write followed by its broadcast; nothing is written to an environment when the scope is None.
-// With recordRoot, the root is then stored as the user's "rootDirectory", whatever the scope and
-// the writes gave.
+// write followed by its broadcast, and the switch added to the history (environment/SwitchHistory.h);
+// nothing is written to an environment when the scope is None. With recordRoot, the root is then
+// stored as the user's "rootDirectory", whatever the scope and the writes gave.
 UseSwitchOutcome UseSwitchRelease(const std::string& root, UseSwitchScope scope, bool recordRoot);
+
+enum class UseUndoResult { Undone, NoHistory, ChangedSince, Refused };
+struct UseUndoOutcome {
+    UseUndoResult result = UseUndoResult::NoHistory;
+    bool machineWide = false; // the scope of the switch
+    std::string time;         // when the switch was made
+    const char* changed = ""; // ChangedSince: the variable changed after the switch
+};
+// Undoes the latest switch of the history: puts PATH (logged as a switch logs it) and then NVLROOT
+// back in its scope exactly as they were before it, each write followed by its broadcast, and drops
+// its record, so that the next undo goes one switch further back. Writes nothing when there is no
+// history or when PATH or NVLROOT no longer holds what that switch left (ChangedSince); Refused when
+// the environment could not be written (the record stays).
+UseUndoOutcome UseUndoSwitch();

@@ -1,5 +1,7 @@
 #include "platform/FileSystem.h"
 
+#include "platform/Unicode.h"
+
 #include <windows.h>
 
 #include <fstream>
@@ -8,10 +10,21 @@ bool UseFileExists(const std::string& path) {
     return UseFileStatus(path) != UseFileKind::Missing;
 }
 
-UseFileKind UseFileStatus(const std::string& path) {
-    const DWORD attributes = GetFileAttributesA(path.c_str());
+namespace {
+UseFileKind KindOf(DWORD attributes) {
     if (attributes == INVALID_FILE_ATTRIBUTES) return UseFileKind::Missing;
     return (attributes & FILE_ATTRIBUTE_DIRECTORY) ? UseFileKind::Folder : UseFileKind::File;
+}
+} // namespace
+
+UseFileKind UseFileStatus(const std::string& path) {
+    return KindOf(GetFileAttributesA(path.c_str()));
+}
+
+UseFileKind UseFileStatusUtf8(const std::string& path) {
+    const std::optional<std::u16string> wide = UseUtf16FromUtf8(path);
+    if (!wide) return UseFileKind::Missing;
+    return KindOf(GetFileAttributesW(reinterpret_cast<const wchar_t*>(wide->c_str())));
 }
 
 std::string UseModulePath() {

@@ -9,6 +9,8 @@ bool UseFileExists(const std::string& path);
 enum class UseFileKind { Missing, File, Folder };
 // The platform's file-status query: what the path names, if anything.
 UseFileKind UseFileStatus(const std::string& path);
+// The same for a path in UTF-8, whatever characters it holds.
+UseFileKind UseFileStatusUtf8(const std::string& path);
 
 // The running program's full path (at most MAX_PATH bytes); empty when it cannot be obtained.
 std::string UseModulePath();

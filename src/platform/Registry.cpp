@@ -135,6 +135,30 @@ LONG UseRegKey::SetUtf8String(const char* name, const std::string& text, DWORD t
                           static_cast<DWORD>((wideText->size() + 1) * sizeof(char16_t)));
 }
 
+std::optional<UseRegKey::Value> UseRegKey::QueryStoredValue(const char* name) const {
+    const std::wstring wideName = WideName(name);
+    Value value;
+    DWORD size = 0;
+    if (RegQueryValueExW(key_, wideName.c_str(), nullptr, &value.type, nullptr, &size) != ERROR_SUCCESS)
+        return std::nullopt;
+    value.data.assign(size, '\0');
+    if (RegQueryValueExW(key_, wideName.c_str(), nullptr, &value.type,
+                         reinterpret_cast<BYTE*>(value.data.data()), &size) != ERROR_SUCCESS)
+        return std::nullopt;
+    value.data.resize(size);
+    return value;
+}
+
+LONG UseRegKey::SetStoredValue(const char* name, const Value& value) const {
+    return RegSetValueExW(key_, WideName(name).c_str(), 0, value.type,
+                          reinterpret_cast<const BYTE*>(value.data.data()),
+                          static_cast<DWORD>(value.data.size()));
+}
+
+LONG UseRegKey::DeleteValue(const char* name) const {
+    return RegDeleteValueW(key_, WideName(name).c_str());
+}
+
 HKEY UseRegRoot(bool machineWide) noexcept {
     return machineWide ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
 }

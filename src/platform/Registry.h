@@ -53,6 +53,7 @@ public:
     struct Value {
         DWORD type = REG_NONE;
         std::string data; // the raw bytes, exactly as many as the registry reported
+        bool operator==(const Value&) const = default;
     };
     // Type and raw data of a value; nothing when it is missing or cannot be read.
     std::optional<Value> QueryValue(const char* name) const;
@@ -70,6 +71,13 @@ public:
     // Stores UTF-8 text through the wide functions, with its terminating zero. ERROR_INVALID_DATA
     // when the text is not valid UTF-8 (nothing is stored then).
     LONG SetUtf8String(const char* name, const std::string& text, DWORD type) const;
+
+    // Type and bytes of a value exactly as stored, read through the wide functions so that a string
+    // comes back in UTF-16 with every unit; nothing when the value is missing or cannot be read.
+    std::optional<Value> QueryStoredValue(const char* name) const;
+    // Stores a value exactly as QueryStoredValue gave it.
+    LONG SetStoredValue(const char* name, const Value& value) const;
+    LONG DeleteValue(const char* name) const;
 
 private:
     HKEY key_ = nullptr;

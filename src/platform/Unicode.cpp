@@ -60,14 +60,27 @@ std::optional<std::u16string> UseUtf16FromUtf8(std::string_view text) {
     return result;
 }
 
-std::string UseAnsiFromUtf8(std::string_view text) {
+std::string UseCodePageFromUtf8(std::string_view text, unsigned codePage) {
     const std::optional<std::u16string> wide = UseUtf16FromUtf8(text);
     if (!wide) return std::string(text);
     if (wide->empty()) return {};
     const auto* units = reinterpret_cast<const wchar_t*>(wide->data());
     const int length = static_cast<int>(wide->size());
-    const int size = WideCharToMultiByte(CP_ACP, 0, units, length, nullptr, 0, nullptr, nullptr);
+    const int size = WideCharToMultiByte(codePage, 0, units, length, nullptr, 0, nullptr, nullptr);
     std::string result(static_cast<size_t>(size > 0 ? size : 0), '\0');
-    WideCharToMultiByte(CP_ACP, 0, units, length, result.data(), size, nullptr, nullptr);
+    WideCharToMultiByte(codePage, 0, units, length, result.data(), size, nullptr, nullptr);
     return result;
+}
+
+std::string UseAnsiFromUtf8(std::string_view text) {
+    return UseCodePageFromUtf8(text, CP_ACP);
+}
+
+std::string UseUtf8FromAnsi(std::string_view text) {
+    if (text.empty()) return {};
+    const int length = static_cast<int>(text.size());
+    const int size = MultiByteToWideChar(CP_ACP, 0, text.data(), length, nullptr, 0);
+    std::u16string wide(static_cast<size_t>(size > 0 ? size : 0), u'\0');
+    MultiByteToWideChar(CP_ACP, 0, text.data(), length, reinterpret_cast<wchar_t*>(wide.data()), size);
+    return UseUtf8FromUtf16(wide);
 }

@@ -14,3 +14,7 @@ std::string UseUtf8FromUtf16(std::u16string_view text);
 std::optional<std::u16string> UseUtf16FromUtf8(std::string_view text);
 // For display through the 8-bit window functions: characters outside the code page become "?".
 std::string UseAnsiFromUtf8(std::string_view text);
+// The same for any code page.
+std::string UseCodePageFromUtf8(std::string_view text, unsigned codePage);
+// 8-bit text of the ANSI code page, as the registry's and the command line's 8-bit functions give it.
+std::string UseUtf8FromAnsi(std::string_view text);

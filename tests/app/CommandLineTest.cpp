@@ -10,12 +10,12 @@ using Entries = std::vector<std::pair<std::string, std::string>>;
 // The error's message (empty when none) and the entries read, those before the error included.
 std::pair<std::string, Entries> Parse(const std::string& arguments) {
     UseParameterParser parser;
-    parser.AddParameter("-a", true, kUseTypeString);
-    parser.AddParameter("-ab", true, kUseTypeAny);
-    parser.AddParameter("-num", true, kUseTypeInteger);
-    parser.AddParameter("-bool", true, kUseTypeBoolean);
-    parser.AddParameter("-odd", true, 4);
-    parser.AddParameter("-flag", false, kUseTypeAny);
+    parser.AddParameter("-a", UseValueKind::Required, kUseTypeString);
+    parser.AddParameter("-ab", UseValueKind::Required, kUseTypeAny);
+    parser.AddParameter("-num", UseValueKind::Required, kUseTypeInteger);
+    parser.AddParameter("-bool", UseValueKind::Required, kUseTypeBoolean);
+    parser.AddParameter("-odd", UseValueKind::Required, 4);
+    parser.AddParameter("-flag", UseValueKind::None, kUseTypeAny);
     std::string error;
     try {
         parser.Parse(arguments);

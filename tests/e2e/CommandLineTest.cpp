@@ -13,6 +13,7 @@ const std::string kSystem = std::string("HKLM\\") + kSystemEnvironmentKey + "\\"
 const std::string kUser = std::string("HKCU\\") + kUserEnvironmentKey + "\\";
 const std::string kRecord = std::string("HKCU\\") + kRecordKey + "\\";
 const std::string kClasses = "HKCU\\SOFTWARE\\Classes\\";
+const std::pair<std::string, std::string> kHistory = {"HKCU\\SOFTWARE\\Norvale\\Morvane\\History\\", "*"};
 const std::string kPath = "C:\\Tools;%SystemRoot%\\system32;%NVLROOT%\\tools\\bin;%SystemRoot%";
 const std::string kRegrouped = "%SystemRoot%\\system32;%SystemRoot%;%NVLROOT%\\tools\\bin;C:\\Tools";
 
@@ -71,7 +72,9 @@ TEST(CommandLineTest, EachRunChangesWhatItNamesAndTellsWhatItDid) {
                       toRelease = "-rel \"MVX 16.6\"";
     const auto system = [](const std::string& root, const std::string& path = kRegrouped) {
         return std::vector<std::pair<std::string, std::string>>{
-            {kSystem + "[NVLROOT]", Stored(REG_SZ, root)}, {kSystem + "[PATH]", Stored(REG_EXPAND_SZ, path)}};
+            {kSystem + "[NVLROOT]", Stored(REG_SZ, root)},
+            {kSystem + "[PATH]", Stored(REG_EXPAND_SZ, path)},
+            kHistory};
     };
     const auto record = [](const std::string& root) {
         return std::pair{kRecord + "[rootDirectory]", Stored(REG_SZ, root)};
@@ -88,7 +91,7 @@ TEST(CommandLineTest, EachRunChangesWhatItNamesAndTellsWhatItDid) {
         {"a detected release", Roots::System, toRelease, 0, "", with(system(release), record(release)), 3, 1},
         {"a hand-configured release, user scope", Roots::User, "-rel \"bench build\"", 0, "",
          {{kUser + "[NVLROOT]", Stored(REG_SZ, bench)}, {kUser + "[PATH]", Stored(REG_EXPAND_SZ, "%NVLROOT%\\bin;C:\\Tools")},
-          record(bench)}, 3, 1},
+          record(bench), kHistory}, 3, 1},
         {"both roots set: the system's wins", Roots::Both, toFolder("\\"), 0, "", with(system(folder), record(folder)), 3, 1},
         {"no root set: only the record", Roots::None, toFolder("\\\\"), 0, "", {record(folder + "\\\\")}, 1},
         {"a folder that does not exist", Roots::System, toFolder("\\missing"), 2, "", {}, 1, 0, true},
@@ -119,10 +122,10 @@ TEST(CommandLineTest, EachRunChangesWhatItNamesAndTellsWhatItDid) {
         {"machine record refused", Roots::System, "-fas " + file("c.txt", nsdLine), 1, "", {}, 1, 0, false,
          "HKLM\\" + std::string(kRecordKey) + "\\nsd\\"},
         {"system root of another type", Roots::User, toFolder(), 0, "",
-         {{kUser + "[NVLROOT]", Stored(REG_SZ, folder)}, {kUser + "[PATH]", "*"}, record(folder)}, 3, 1, false, "",
+         {{kUser + "[NVLROOT]", Stored(REG_SZ, folder)}, {kUser + "[PATH]", "*"}, record(folder), kHistory}, 3, 1, false, "",
          "NVLROOT"},
         {"system PATH of another type", Roots::System, toFolder(), 0, "",
-         {{kSystem + "[NVLROOT]", Stored(REG_SZ, folder)}, record(folder)}, 2, 0, false, "", "PATH"},
+         {{kSystem + "[NVLROOT]", Stored(REG_SZ, folder)}, record(folder), kHistory}, 2, 0, false, "", "PATH"},
         {"a byte order mark", Roots::System, "-fa " + file("bom.txt", "\xEF\xBB\xBF" + nsdLine + "\r\n"), 0, "",
          nsdRegistered, 1},
         {"a UTF-16 file", Roots::System, "-fa " + file("utf16.txt", "\xFF\xFE" + utf16), 1, "", {}, 1},

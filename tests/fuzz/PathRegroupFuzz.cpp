@@ -1,8 +1,10 @@
 // PATH regrouping on any text, in both scopes: every distinct non-empty entry comes out exactly once
 // and unchanged, nothing else does, the text never grows, a second pass changes nothing, and the
-// order is the one a plain substring search over each entry gives.
+// order is the one a plain substring search over each entry gives. References expand to the text
+// itself when no variable is set or each stands for itself, and change it exactly when it holds one.
 #include "FuzzCheck.h"
 
+#include "environment/EnvironmentText.h"
 #include "environment/PathRegroup.h"
 
 #include <algorithm>
@@ -26,10 +28,17 @@ int GroupOf(std::string entry, bool machineWide) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string path = FuzzText(data, size);
-    std::vector<std::string> distinct; // non-empty entries in order of first appearance
+    std::vector<std::string> distinct, entries; // non-empty entries: in order of first appearance, all
     std::set<std::string> seen;
     for (const std::string& entry : FuzzSplit(path, ';'))
-        if (!entry.empty() && seen.insert(entry).second) distinct.push_back(entry);
+        if (!entry.empty() && (entries.push_back(entry), seen.insert(entry).second))
+            distinct.push_back(entry);
+    FUZZ_CHECK(UsePathEntries(path) == entries);
+    FUZZ_CHECK(UseExpandReferences(path, [](std::string_view) { return std::nullopt; }) == path);
+    FUZZ_CHECK(UseExpandReferences(
+                   path, [](std::string_view name) { return "%" + std::string(name) + "%"; }) == path);
+    FUZZ_CHECK(UseHoldsReference(path) ==
+               (UseExpandReferences(path, [](std::string_view) { return ""; }) != path));
 
     for (const bool machineWide : {true, false}) {
         const std::string once = UseRegroupPath(path, machineWide);

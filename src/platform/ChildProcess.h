@@ -1,0 +1,13 @@
+#pragma once
+// Starting another program and waiting for it.
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+// Starts the program at the full path program with the command line given, in this process's
+// environment with the variables given set (replacing those of the same name), and with this
+// process's standard handles; waits for it to end. Its exit code, or nothing when it could not be
+// started. Text is UTF-8.
+std::optional<unsigned long> UseRunAndWait(const std::string& program, const std::string& commandLine,
+                                           const std::vector<std::pair<std::string, std::string>>& variables);
