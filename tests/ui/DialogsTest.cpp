@@ -208,8 +208,8 @@ TEST_F(MainDlgTest, ManualConfigAddsDeletesAndSaysWhyItRefuses) {
 TEST_F(MainDlgTest, FileAssociationsAddNormalisesTheExtensionAndFollowsTheActiveRelease) {
     const std::string old = MakeRelease(
         "Old", {"tools\\bin\\draftsch.exe", "tools\\probe\\waveview.exe", "tools\\bin\\Viewer.EXE"});
-    const std::string now =
-        MakeRelease("Now", {"tools\\draft\\bin\\draftsch.exe", "tools\\bin\\waveview.exe"});
+    const std::string now = MakeRelease(
+        "Now", {"tools\\draft\\bin\\draftsch.exe", "tools\\bin\\draftsch.exe", "tools\\bin\\waveview.exe"});
     const std::string schematic = Quoted(old, "tools\\bin\\draftsch.exe") + "  ";
     const std::string program = old + "\\tools\\bin\\Viewer.EXE";
     const std::string cases[][2] = {{UseToLower(program), "xyz"},
