@@ -22,10 +22,13 @@ UseSwitchScope UseCurrentSwitchScope(bool followPath) {
 }
 
 UseSwitchOutcome UseSwitchRelease(const std::string& root, UseSwitchScope scope, bool recordRoot) {
-    UseSwitchOutcome outcome{root};
+    UseSwitchOutcome outcome;
+    outcome.root = root;
     if (scope != UseSwitchScope::None) {
         const bool machineWide = scope == UseSwitchScope::System;
-        UseRewritePath(machineWide);
+        UsePathRewrite rewrite = UseRewritePath(machineWide);
+        outcome.pathRefusal = std::move(rewrite.refusal);
+        outcome.logRefusal = std::move(rewrite.logRefusal);
         // PATH lives in the same key, so NVLROOT's status answers for both.
         outcome.rootStatus = UseEnvWriteRoot(outcome.root, machineWide);
     }

@@ -91,9 +91,9 @@ TEST(SwitchLogTest, EachRewriteAddsOneRecordInEnglishAndAFullLogStartsOver) {
     UseRedirectSwitchLogForTests(temp.Path());
     SetString(true, kSystemEnvironmentKey, "PATH", ";C:\\a;%NVLROOT%;", REG_EXPAND_SZ);
     SetString(false, kUserEnvironmentKey, "PATH", "C:\\b;;%NVLROOT%", REG_EXPAND_SZ);
-    EXPECT_TRUE(UseRewritePath(true) && UseRewritePath(false));
+    EXPECT_TRUE(UseRewritePath(true).written && UseRewritePath(false).written);
     SetString(true, kSystemEnvironmentKey, "PATH", "C:\\c;;C:\\c", REG_EXPAND_SZ);
-    EXPECT_FALSE(UseRewritePath(true)); // without suite entries PATH is not the program's to reorder
+    EXPECT_FALSE(UseRewritePath(true).written); // without suite entries PATH is not the program's to reorder
     EXPECT_EQ("\r\n\r\n============ T ===========\r\n\r\nOriginal SYSTEM Path: \r\n\r\nC:\\a;%NVLROOT%"
               "\r\n\r\nUpdated SYSTEM Path: \r\n\r\n%NVLROOT%;C:\\a"
               "\r\n\r\n============ T ===========\r\n\r\nOriginal USER Path: \r\n\r\nC:\\b;;%NVLROOT%"
