@@ -22,8 +22,7 @@ UseSwitchScope UseCurrentSwitchScope(bool followPath) {
 }
 
 UseSwitchOutcome UseSwitchRelease(const std::string& root, UseSwitchScope scope, bool recordRoot) {
-    UseSwitchOutcome outcome;
-    outcome.root = root;
+    UseSwitchOutcome outcome{root};
     if (scope != UseSwitchScope::None) {
         const bool machineWide = scope == UseSwitchScope::System;
         UsePathRewrite rewrite = UseRewritePath(machineWide);

@@ -21,19 +21,15 @@ std::string Read(const std::string& path) {
     return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-// Runs a program of the machine Wine runs on, the Windows paths given to it as its own: links are
-// made there, since Wine's CreateSymbolicLink makes none.
-void RunUnix(const char* program, const char* options, const std::vector<std::string>& paths) {
-    using ToUnix = char*(CDECL*)(LPCWSTR);
-    static const auto toUnix = reinterpret_cast<ToUnix>(reinterpret_cast<void (*)()>(
+// A Windows path as a quoted argument of a program of the machine Wine runs on (/bin/ln makes the links:
+// Wine's CreateSymbolicLink makes none).
+std::string Unix(const std::string& path) {
+    static const auto toUnix = reinterpret_cast<char*(CDECL*)(LPCWSTR)>(reinterpret_cast<void (*)()>(
         GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
-    std::string arguments = options;
-    for (const std::string& path : paths) {
-        char* unix = toUnix(std::wstring(path.begin(), path.end()).c_str());
-        arguments += " \"" + std::string(unix) + "\"";
-        HeapFree(GetProcessHeap(), 0, unix);
-    }
-    RunProgram(program, arguments);
+    char* unix = toUnix(std::wstring(path.begin(), path.end()).c_str());
+    const std::string quoted = " \"" + std::string(unix) + "\"";
+    HeapFree(GetProcessHeap(), 0, unix);
+    return quoted;
 }
 
 // Runs kelmora.exe at exe while a user presses Help in its main dialog, then closes it and every other
@@ -80,17 +76,17 @@ TEST(PlantedFilesTest, TheLogIsNeverWrittenThroughALink) {
         SetString(true, kSystemEnvironmentKey, "NVLROOT", temp.Path());
         SetString(true, kSystemEnvironmentKey, "PATH", "C:\\Tools;%NVLROOT%\\bin", REG_EXPAND_SZ);
         const std::string secret = temp.AddFile("Elsewhere\\secret.txt", std::string(size, 's'));
-        RunUnix("/bin/rm", "-rf", {planted == "folder link" ? kLogFolder : log});
-        if (planted == "link") RunUnix("/bin/ln", "-s", {secret, log});
+        RunProgram("/bin/rm", "-rf" + Unix(planted == "folder link" ? kLogFolder : log));
+        if (planted == "link") RunProgram("/bin/ln", "-s" + Unix(secret) + Unix(log));
         if (planted == "hard link") CreateHardLinkA(log.c_str(), secret.c_str(), nullptr);
-        if (planted == "folder link") RunUnix("/bin/ln", "-s", {elsewhere, kLogFolder});
+        if (planted == "folder link") RunProgram("/bin/ln", "-s" + Unix(elsewhere) + Unix(kLogFolder));
         const ProcessResult result = RunKelmora("-path \"" + temp.AddFolder("New") + "\"");
         EXPECT_EQ(0u, result.exitCode);
         EXPECT_EQ(line + "\n", result.output);
         EXPECT_TRUE(Read(secret) == std::string(size, 's')) << Read(secret).substr(0, 300);
         EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA((elsewhere + "\\log.txt").c_str()));
         EXPECT_EQ(UseToLower(temp.Path() + "\\New"), GetStored(true, kSystemEnvironmentKey, "NVLROOT").text);
-        RunUnix("/bin/rm", "-f", {log, kLogFolder}); // the links, not what they lead to
+        RunProgram("/bin/rm", "-f" + Unix(log) + Unix(kLogFolder)); // the links, not what they lead to
         CreateDirectoryA(kLogFolder, nullptr);
     }
 }
@@ -154,7 +150,6 @@ TEST(PlantedFilesTest, NoPlantedProgramOrLibraryRuns) {
                                      GetStored(false, "Software\\Classes\\.nsd", "").text,
                                      Read(viewer + ".ran")};
         EXPECT_EQ(done[work], found[work]);
-        DeleteFileA(planted.c_str());
     }
     SetCurrentDirectoryA(folder);
     RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\kelmora.exe");
