@@ -1,5 +1,7 @@
 #include "app/Options.h"
 
+#include "app/StandardOutput.h"
+
 #include "catalogue/Detection.h"
 #include "catalogue/ManualReleases.h"
 #include "platform/FileSystem.h"
@@ -9,9 +11,14 @@
 namespace {
 // A script's switch records the new root for the file associations whatever the scope. A refused
 // write prints nothing and does not stop the record; it only sets exit code 1, so a script can tell.
+// A PATH that another program kept writing is said, and sets exit code 1 too; a log not written for
+// what stood at its place is said, and leaves the exit code to the switch.
 void SwitchTo(const std::string& root, UseCommandLineRun& run) {
     const UseSwitchOutcome outcome = UseSwitchRelease(root, *run.scope, true);
-    if (outcome.rootStatus != ERROR_SUCCESS || outcome.recordRefused) run.refused = true;
+    for (const std::string& line : {outcome.pathRefusal, outcome.logRefusal})
+        if (!line.empty()) UsePrintLine(line);
+    if (outcome.rootStatus != ERROR_SUCCESS || outcome.recordRefused || !outcome.pathRefusal.empty())
+        run.refused = true;
 }
 
 void MarkNotFound(UseCommandLineRun& run) {

@@ -4,7 +4,29 @@
 #include "app/StandardOutput.h"
 #include "platform/FileSystem.h"
 
-#include <cstdlib>
+#include <windows.h>
+
+namespace {
+// The registry editor of the Windows folder, by its full path and as a process of its own, never
+// through the command interpreter: an editor of that name in the current folder or on PATH never takes
+// its place. Waits until it ends; false when it could not be started.
+bool RunRegistryEditor(std::string commandLine) {
+    char windows[MAX_PATH] = "";
+    const UINT length = GetSystemWindowsDirectoryA(windows, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) return false;
+    const std::string editor = std::string(windows, length) + "\\regedit.exe";
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessA(editor.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &process))
+        return false;
+    WaitForSingleObject(process.hProcess, INFINITE);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return true;
+}
+} // namespace
 
 UseRegistryScriptCommand UseComposeRegistryScriptCommand(const std::string& file) {
     if (file.size() > kUseRegistryScriptPathLimit)
@@ -12,7 +34,7 @@ UseRegistryScriptCommand UseComposeRegistryScriptCommand(const std::string& file
                 "The registry script path is longer than " + std::to_string(kUseRegistryScriptPathLimit) +
                     " characters; nothing was imported."};
     // No Windows file name holds a double quote; one here would close the quoted path and hand the
-    // rest of the value to the shell as commands.
+    // rest of the value to the editor as further arguments.
     if (file.find('"') != std::string::npos)
         return {{}, "The registry script path " + file + " holds a double quote; nothing was imported."};
     return {"regedit /s \"" + file + "\"", {}};
@@ -33,7 +55,10 @@ void UseRunRegistryScript(const std::string& file, UseCommandLineRun& run) {
         UsePrintLine("The registry script " + file + " does not exist.");
         run.refused = true;
     }
-    // Waits until the editor ends. Its result says nothing reliable about the import (the editor
-    // reports a missing file in its own way), so it is not looked at.
-    std::system(script.command.c_str());
+    // Its exit code says nothing reliable about the import (the editor reports a missing file in its
+    // own way), so it is not looked at.
+    if (!RunRegistryEditor(script.command)) {
+        UsePrintLine("The registry editor could not be started; nothing was imported.");
+        run.refused = true;
+    }
 }

@@ -7,8 +7,8 @@
 // fill the rest of the 1024 bytes that the command has always been limited to).
 inline constexpr std::size_t kUseRegistryScriptPathLimit = 1010;
 
-// The shell command that imports file, or the line that says why it is refused; exactly one of the
-// two is non-empty.
+// The registry editor's command line that imports file, or the line that says why it is refused;
+// exactly one of the two is non-empty.
 struct UseRegistryScriptCommand {
     std::string command;
     std::string refusal;

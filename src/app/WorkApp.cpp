@@ -4,6 +4,7 @@
 #include "app/StandardOutput.h"
 #include "associations/ShellClasses.h"
 #include "environment/Environment.h"
+#include "platform/Dialog.h"
 #include "platform/Text.h"
 #include "platform/UseException.h"
 #include "ui/DialogMode.h"
@@ -76,7 +77,8 @@ void CUse_WorkApp::Run() {
     } else {
         exitCode_ = kUseExitFailed;
     }
-    if (run.openDialog) RunDialogMode();
+    // Where no one can see a dialog (a service, a start-up script), the exit code tells the script.
+    if (run.openDialog && UseDesktopIsVisible()) RunDialogMode();
 }
 
 // A failure of the program's own (a store that cannot be loaded) is reported like a standard
@@ -105,6 +107,12 @@ bool CUse_WorkApp::RunOptions(const UseParameterParser& parser, const std::strin
 // The main dialog handles its own failures; one that still escapes it is shown rather than lost,
 // since nobody reads standard output in dialog mode.
 void CUse_WorkApp::RunDialogMode() {
+    // Nothing is shown where no one could answer it: the run ends instead of waiting for ever.
+    if (!UseDesktopIsVisible()) {
+        UsePrintLine("The main dialog was not opened: no one can see this session's desktop.");
+        exitCode_ = kUseExitFailed;
+        return;
+    }
     std::string failure;
     try {
         if (UseRunDialogMode()) return;

@@ -1,6 +1,7 @@
 #include "associations/AssociationFiles.h"
 
 #include "associations/AssociationText.h"
+#include "associations/ShellClasses.h"
 #include "associations/ShellRegistration.h"
 #include "associations/ToolPaths.h"
 #include "environment/Environment.h"
@@ -17,12 +18,13 @@ std::string Quoted(const std::string& program) {
 // start of the file is not part of the first extension. False when the file does not open.
 template <typename OnLine> bool ForEachAssociationLine(const std::string& path, OnLine onLine) {
     bool first = true;
+    const std::string executableTypes = UseExecutableFileTypes();
     return UseForEachLine(path, [&](const std::string& line) {
         std::string extension, program, options;
         const std::string text = first ? std::string(UseWithoutUtf8Bom(line)) : line;
         first = false;
-        onLine(UseClassifyAssociationFileLine(text, extension, program, options), extension, program,
-               options);
+        onLine(UseClassifyAssociationFileLine(text, executableTypes, extension, program, options), extension,
+               program, options);
     });
 }
 } // namespace

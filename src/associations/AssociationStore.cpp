@@ -46,7 +46,7 @@ const std::vector<std::string>& UseAssociationLines(UseAssociationTable& table) 
 
 bool UseAddAssociation(UseAssociationTable& table, const std::string& extension, const std::string& program,
                        const std::string& options, bool machineWide) {
-    if (!UseProgramExists(program)) return false;
+    if (!UseExtensionProblem(extension).empty() || !UseProgramExists(program)) return false;
     const std::string command = UseBuildAddCommand(program, options);
     const std::string associationClass = UseAssociationClassFor(extension);
     const std::string recordKey = UseRecordKeyFor(extension);

@@ -38,7 +38,8 @@ bool UseLoadAssociations(UseAssociationTable& table, bool machineWide);
 // Rebuilds and returns the table's association lines, in the map's order.
 const std::vector<std::string>& UseAssociationLines(UseAssociationTable& table);
 
-// Records and registers one association: nothing is written when the program does not exist; the
+// Records and registers one association: nothing is written for an extension that cannot be
+// associated (UseExtensionProblem) or a program that does not exist; the
 // first registry step that fails ends the add and leaves what was written before it. True when every
 // step succeeded.
 bool UseAddAssociation(UseAssociationTable& table, const std::string& extension, const std::string& program,

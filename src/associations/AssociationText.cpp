@@ -59,12 +59,21 @@ bool UseSplitShellCommand(const std::string& command, std::string& program, std:
     return true;
 }
 
-bool UseIsValidExtension(std::string_view extension) {
+std::string UseExtensionRefusal(std::string_view extension, std::string_view pathExt) {
     for (const char c : extension)
         if (static_cast<unsigned char>(c) < 32 ||
             std::string_view("\\/:*?\"<>|").find(c) != std::string_view::npos)
-            return false;
-    return true;
+            return "A file extension cannot contain any of the characters \\ / : * ? \" < > |";
+    // Both lists as one, every type between blanks: PATHEXT's ".EXE;.BAT" reads " exe  bat ".
+    std::string types = " " + std::string(kUseExecutableTypes) + " " + UseToLower(pathExt) + " ";
+    for (char& c : types)
+        if (c == ';' || c == '.') c = ' ';
+    const bool executable =
+        !extension.empty() && types.find(" " + UseToLower(extension) + " ") != std::string::npos;
+    if (executable)
+        return "Files of type ." + std::string(extension) +
+               " are programs to Windows: they cannot be associated with another program.";
+    return {};
 }
 
 std::string_view UseWithoutUtf8Bom(std::string_view line) {
@@ -72,14 +81,16 @@ std::string_view UseWithoutUtf8Bom(std::string_view line) {
     return line.starts_with(kBom) ? line.substr(kBom.size()) : line;
 }
 
-UseFileLineKind UseClassifyAssociationFileLine(const std::string& line, std::string& extension,
-                                               std::string& program, std::string& options) {
+UseFileLineKind UseClassifyAssociationFileLine(const std::string& line, std::string_view pathExt,
+                                               std::string& extension, std::string& program,
+                                               std::string& options) {
     // A NUL byte never belongs to a text line: the file is not 8-bit text (UTF-16, say).
     if (line.find('\0') != std::string::npos) return UseFileLineKind::NotText;
     const std::string trimmed = UseTrimWhite(line);
     if (trimmed.empty() || trimmed.front() == '#') return UseFileLineKind::Ignored;
     if (!UseParseAssociationLine(trimmed, extension, program, options)) return UseFileLineKind::Ignored;
-    return UseIsValidExtension(extension) ? UseFileLineKind::Association : UseFileLineKind::BadExtension;
+    return UseExtensionRefusal(extension, pathExt).empty() ? UseFileLineKind::Association
+                                                           : UseFileLineKind::BadExtension;
 }
 
 std::string UseResolveAssociationFilePath(const std::string& name, const std::string& currentFolder) {

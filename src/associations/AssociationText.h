@@ -38,19 +38,29 @@ bool UseParseAssociationLine(const std::string& line, std::string& extension, st
 // there is no non-empty quoted program; the outputs are then left as they were.
 bool UseSplitShellCommand(const std::string& command, std::string& program, std::string& options);
 
-// False when the extension holds a character no file name ends in (\\ / : * ? " < > |) or a control
-// character: it names registry keys, where a backslash would nest them.
-bool UseIsValidExtension(std::string_view extension);
+// The types the shell runs as programs, whichever program they are associated with.
+inline constexpr std::string_view kUseExecutableTypes =
+    "exe com bat cmd pif scr lnk msi msp ps1 vbs vbe js jse wsf wsh hta cpl reg url msc jar application "
+    "appref-ms gadget settingcontent-ms vb ws wsc scf inf";
+
+// Why no association may be recorded for the extension, or empty when one may: a character no file
+// name ends in (\\ / : * ? " < > |) or a control character (the extension names registry keys, where a
+// backslash would nest them), or a type the shell runs as a program: one of kUseExecutableTypes or of
+// pathExt (PATHEXT's list, ".EXE;.BAT"), letter case ignored. Associating those with a program of
+// someone's choosing would have every program of that type run that program instead.
+std::string UseExtensionRefusal(std::string_view extension, std::string_view pathExt);
 
 // The first line of an association file without the UTF-8 byte order mark that editors put there.
 std::string_view UseWithoutUtf8Bom(std::string_view line);
 
 // How one line of an association file reads: blank lines, "#" comments and lines without a usable
 // extension and quoted program are ignored; a line holding a NUL byte means the file is not 8-bit text
-// (UTF-16, say); a usable line may still name an extension that cannot be registered.
+// (UTF-16, say); a usable line may still name an extension that cannot be registered
+// (UseExtensionRefusal with pathExt).
 enum class UseFileLineKind { Ignored, NotText, BadExtension, Association };
-UseFileLineKind UseClassifyAssociationFileLine(const std::string& line, std::string& extension,
-                                               std::string& program, std::string& options);
+UseFileLineKind UseClassifyAssociationFileLine(const std::string& line, std::string_view pathExt,
+                                               std::string& extension, std::string& program,
+                                               std::string& options);
 
 // Where an association file named on the command line or in the import dialog is read from: a bare
 // name in the current folder, any other name with its slashes turned into backslashes.

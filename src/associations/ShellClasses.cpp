@@ -43,6 +43,19 @@ std::string UseShellCommandFor(const std::string& extension) {
     return UseRemoveQuotedPlaceholders(UseReadShellOpenCommand(extension));
 }
 
+std::string UseExecutableFileTypes() {
+    const DWORD size = GetEnvironmentVariableA("PATHEXT", nullptr, 0);
+    if (size == 0) return {};
+    std::string types(size, '\0');
+    const DWORD length = GetEnvironmentVariableA("PATHEXT", types.data(), size);
+    types.resize(length < size ? length : 0);
+    return types;
+}
+
+std::string UseExtensionProblem(const std::string& extension) {
+    return UseExtensionRefusal(extension, UseExecutableFileTypes());
+}
+
 void UseNoteAssociationChange() {
     associationsChanged = true;
 }

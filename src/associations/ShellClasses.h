@@ -18,6 +18,12 @@ std::string UseReadShellOpenCommand(const std::string& extension);
 // UseReadShellOpenCommand with every quoted placeholder removed.
 std::string UseShellCommandFor(const std::string& extension);
 
+// PATHEXT of this process: the types that the command interpreter runs as programs here.
+std::string UseExecutableFileTypes();
+// Why no association may be recorded for the extension (UseExtensionRefusal with this process's
+// PATHEXT), or empty. Every writer of an association or a registration asks it first.
+std::string UseExtensionProblem(const std::string& extension);
+
 // Every writer of a registration calls this once a write of it succeeded; the shell hears of the
 // changes once, at the end of the run, through UseNotifyShellOfAssociationChanges.
 void UseNoteAssociationChange();

@@ -8,6 +8,7 @@
 
 void UseApplyAssociation(const std::string& extension, const std::string& program, const std::string& options,
                          bool machineWide) {
+    if (!UseExtensionProblem(extension).empty()) return;
     const std::string resolved = UseExpandSuitePath(program);
     if (resolved.empty()) return; // too long to resolve: registering the bare options would be worse
     const std::string command = UseBuildShellCommand(resolved, options);

@@ -3,7 +3,8 @@
 #include <string>
 
 // Registers the extension under SOFTWARE\Classes and records the command as its "Application", all
-// under the root chosen by machineWide. The program is resolved ("%NVLROOT%" and lower case) and
+// under the root chosen by machineWide; nothing for an extension that cannot be associated
+// (UseExtensionProblem). The program is resolved ("%NVLROOT%" and lower case) and
 // should come enclosed in double quotes. Failures are silent; each step runs whatever the one before
 // gave.
 void UseApplyAssociation(const std::string& extension, const std::string& program, const std::string& options,

@@ -93,11 +93,31 @@ LONG UseEnvWriteRoot(std::string& root, bool machineWide) {
 }
 
 bool UseEnvWritePath(const std::string& path, bool machineWide) {
-    // Only the text up to a stray zero byte is stored, as the registry would read it back.
-    const std::string text(path.c_str());
-    return WriteEnvironmentVariable(machineWide, [&text](const UseRegKey& key) {
-               return key.SetUtf8String("PATH", text, REG_EXPAND_SZ);
-           }) == ERROR_SUCCESS;
+    return UseEnvUpdatePath(machineWide, [&path](const std::string&) { return std::optional(path); }) ==
+           UsePathUpdate::Stored;
+}
+
+UsePathUpdate UseEnvUpdatePath(bool machineWide,
+                               const std::function<std::optional<std::string>(const std::string&)>& update) {
+    constexpr int kTries = 5;
+    UseRegKey key = UseRegOpenKey(EnvironmentKey(machineWide), machineWide, KEY_READ | KEY_WRITE);
+    if (!key) return UsePathUpdate::Refused;
+    std::string read = key.QueryUtf8String("PATH").value_or(std::string());
+    for (int attempt = 0; attempt < kTries; ++attempt) {
+        const std::optional<std::string> wanted = update(read);
+        if (!wanted) return UsePathUpdate::Left;
+        // Only the text up to a stray zero byte is stored, as the registry would read it back; and only
+        // while PATH still reads as it did, so that another program's change is made over, not lost.
+        const LONG status = key.ReplaceUtf8String("PATH", read, std::string(wanted->c_str()), REG_EXPAND_SZ);
+        if (status == ERROR_RETRY) {
+            read = key.QueryUtf8String("PATH").value_or(std::string());
+            continue;
+        }
+        key.Close();
+        UseBroadcastEnvChange();
+        return status == ERROR_SUCCESS ? UsePathUpdate::Stored : UsePathUpdate::Refused;
+    }
+    return UsePathUpdate::KeptChanging;
 }
 
 std::optional<UseRegKey::Value> UseEnvReadStored(const char* name, bool machineWide) {

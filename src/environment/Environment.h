@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -44,6 +45,18 @@ std::optional<UseRegKey::Value> UseEnvReadStored(const char* name, bool machineW
 // Puts a variable back exactly as UseEnvReadStored gave it, or removes it when it was not set, in an
 // existing environment key, and broadcasts. Returns 0 or the registry's error code.
 LONG UseEnvWriteStored(const char* name, const std::optional<UseRegKey::Value>& value, bool machineWide);
+enum class UsePathUpdate {
+    Left,         // the update wanted no change
+    Stored,       // stored, then broadcast
+    Refused,      // the key did not open for writing, or refused the store (broadcast all the same)
+    KeptChanging, // another program wrote PATH between every read and the store: left as it was
+};
+// Gives PATH (UTF-8, empty when missing) to update, which returns the value to store or nothing to
+// leave PATH alone, and stores that as REG_EXPAND_SZ in an existing environment key. PATH is read again
+// through the same key just before the store: when another program wrote it since, update is asked
+// again with what it wrote, a few times at most, so that its change is never stored over.
+UsePathUpdate UseEnvUpdatePath(bool machineWide,
+                               const std::function<std::optional<std::string>(const std::string&)>& update);
 
 // WM_SETTINGCHANGE "Environment" to every top-level window, 5000 ms each, hung windows skipped.
 void UseBroadcastEnvChange();

@@ -20,13 +20,28 @@ std::string TrimSeparators(const std::string& text) {
 }
 } // namespace
 
-bool UseRewritePath(bool machineWide) {
-    const std::string oldText = TrimSeparators(UseEnvReadPath(machineWide));
-    // A PATH without the suite is not the program's to reorder.
-    if (!HasSuiteEntry(oldText)) return false;
-    const std::string updated = UseRegroupPath(oldText, machineWide);
-    if (UseEqualsNoCase(updated, oldText)) return false;
-    if (!UseEnvWritePath(updated, machineWide)) return false;
-    UseWriteSwitchLog(oldText, updated, machineWide);
-    return true;
+UsePathRewrite UseRewritePath(bool machineWide) {
+    std::string oldText, updated;
+    const auto regroup = [&](const std::string& path) -> std::optional<std::string> {
+        oldText = TrimSeparators(path);
+        // A PATH without the suite is not the program's to reorder.
+        if (!HasSuiteEntry(oldText)) return std::nullopt;
+        updated = UseRegroupPath(oldText, machineWide);
+        if (UseEqualsNoCase(updated, oldText)) return std::nullopt;
+        return updated;
+    };
+    UsePathRewrite rewrite;
+    switch (UseEnvUpdatePath(machineWide, regroup)) {
+    case UsePathUpdate::Stored:
+        rewrite.written = true;
+        rewrite.logRefusal = UseWriteSwitchLog(oldText, updated, machineWide);
+        break;
+    case UsePathUpdate::KeptChanging:
+        rewrite.refusal = std::string("PATH of the ") + (machineWide ? "system" : "user") +
+                          " environment kept changing while it was being regrouped; it was left as it was.";
+        break;
+    default:
+        break;
+    }
+    return rewrite;
 }

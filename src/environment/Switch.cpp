@@ -28,7 +28,9 @@ UseSwitchOutcome UseSwitchRelease(const std::string& root, UseSwitchScope scope,
     if (scope != UseSwitchScope::None) {
         const bool machineWide = scope == UseSwitchScope::System;
         const UseSwitchState before = UseReadSwitchState(machineWide);
-        UseRewritePath(machineWide);
+        UsePathRewrite rewrite = UseRewritePath(machineWide);
+        outcome.pathRefusal = std::move(rewrite.refusal);
+        outcome.logRefusal = std::move(rewrite.logRefusal);
         // PATH lives in the same key, so NVLROOT's status answers for both.
         outcome.rootStatus = UseEnvWriteRoot(outcome.root, machineWide);
         UseRecordSwitch(machineWide, before);

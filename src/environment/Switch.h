@@ -23,6 +23,10 @@ struct UseSwitchOutcome {
     std::string root;                // as switched to: trailing backslashes go with the NVLROOT write
     LONG rootStatus = ERROR_SUCCESS; // the NVLROOT write: 0, or the registry's refusal
     bool recordRefused = false;      // "rootDirectory" could not be stored
+    // Lines for the user: why PATH was left as it was (another program kept writing it), and why the
+    // switch log was not written (what stands at its place is not the log itself).
+    std::string pathRefusal = {};
+    std::string logRefusal = {};
 };
 
 // Switches to root in scope: PATH regrouped (and logged when it changed), then NVLROOT stored, each

@@ -1,7 +1,6 @@
 #include "environment/SwitchLog.h"
 
 #include "environment/SwitchLogTesting.h"
-#include "platform/FileSystem.h"
 #include "platform/Text.h"
 
 #include <windows.h>
@@ -37,14 +36,49 @@ const char* ScopeWord(bool machineWide) {
     return machineWide ? "SYSTEM" : "USER";
 }
 
-void AppendRecord(const std::string& folder, const std::string& record) {
-    // One level only: a machine without C:\Temp has chosen not to have the log.
-    if (UseFileStatus(folder) != UseFileKind::Folder && !CreateDirectoryA(folder.c_str(), nullptr)) return;
-    const std::string path = folder + "\\log.txt";
+// The log, opened once: every check and every write goes through this one handle, so the file checked
+// is the file written. A missing log is created only where no name stands at all (CREATE_NEW refuses a
+// link, even one that points nowhere).
+HANDLE OpenLog(const std::string& path) {
     // Not shared: a log held open elsewhere is skipped rather than interleaved.
-    const FileHandle file(CreateFileA(path.c_str(), GENERIC_WRITE | FILE_READ_ATTRIBUTES, 0, nullptr,
-                                      OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) return;
+    constexpr DWORD kAccess = GENERIC_WRITE | FILE_READ_ATTRIBUTES;
+    HANDLE file =
+        CreateFileA(path.c_str(), kAccess, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE && GetLastError() == ERROR_FILE_NOT_FOUND)
+        file = CreateFileA(path.c_str(), kAccess, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    return file;
+}
+
+// Why the opened file is not the log itself, or empty: the name it was opened by must be the file's own
+// final name (a link, or a folder above it that is a link, ends elsewhere), and its only one (a hard
+// link is another name of someone else's file).
+std::string NotTheLog(HANDLE file, const std::string& path) {
+    char finalPath[2 * MAX_PATH] = "";
+    const DWORD length = GetFinalPathNameByHandleA(file, finalPath, sizeof finalPath, FILE_NAME_NORMALIZED);
+    const std::string_view name(finalPath, length < sizeof finalPath ? length : 0);
+    if (!UseEqualsNoCase(name.starts_with("\\\\?\\") ? name.substr(4) : name, path))
+        return "it is a link to another file.";
+    BY_HANDLE_FILE_INFORMATION information{};
+    if (!GetFileInformationByHandle(file, &information) || information.nNumberOfLinks != 1)
+        return "the file has another name as well (a hard link).";
+    return {};
+}
+
+std::string AppendRecord(const std::string& folder, const std::string& record) {
+    const std::string path = folder + "\\log.txt";
+    const std::string refusal = "The switch log " + path + " was not written: ";
+    // One level only: a machine without C:\Temp has chosen not to have the log.
+    const DWORD attributes = GetFileAttributesA(folder.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        if (!CreateDirectoryA(folder.c_str(), nullptr)) return {};
+    } else if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) {
+        return refusal + folder + " is a link to another folder.";
+    } else if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        return {};
+    }
+    const FileHandle file(OpenLog(path));
+    if (!file) return {};
+    if (const std::string problem = NotTheLog(file.Get(), path); !problem.empty()) return refusal + problem;
     LARGE_INTEGER size{};
     if (GetFileSizeEx(file.Get(), &size) && size.QuadPart >= kLogSizeLimit) {
         SetFilePointer(file.Get(), 0, nullptr, FILE_BEGIN);
@@ -52,12 +86,13 @@ void AppendRecord(const std::string& folder, const std::string& record) {
     }
     if (SetFilePointer(file.Get(), 0, nullptr, FILE_END) == INVALID_SET_FILE_POINTER &&
         GetLastError() != NO_ERROR)
-        return;
+        return {};
     // The log is a text file for Notepad: every line break is CR LF on disk. A write that fails part
     // way (disk full) abandons the rest of the record; PATH stays as written.
     const std::string text = UseReplaceAll(record, "\n", "\r\n");
     DWORD written = 0;
     WriteFile(file.Get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+    return {};
 }
 } // namespace
 
@@ -101,8 +136,8 @@ std::string UseSwitchLogRecord(const std::string& time, const std::string& oldPa
            "\n\nUpdated " + scope + " Path: \n\n" + newPath;
 }
 
-void UseWriteSwitchLog(const std::string& oldPath, const std::string& newPath, bool machineWide) {
+std::string UseWriteSwitchLog(const std::string& oldPath, const std::string& newPath, bool machineWide) {
     const std::string& redirected = RedirectedFolder();
-    AppendRecord(redirected.empty() ? kLogFolder : redirected,
-                 UseSwitchLogRecord(UseFormatNow(), oldPath, newPath, machineWide));
+    return AppendRecord(redirected.empty() ? kLogFolder : redirected,
+                        UseSwitchLogRecord(UseFormatNow(), oldPath, newPath, machineWide));
 }

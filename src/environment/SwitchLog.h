@@ -2,8 +2,12 @@
 #include <ctime>
 #include <string>
 
-// Appends a record of the old and new PATH to C:\Temp\Morvane\log.txt. Failures are silent.
-void UseWriteSwitchLog(const std::string& oldPath, const std::string& newPath, bool machineWide);
+// Appends a record of the old and new PATH to C:\Temp\Morvane\log.txt, provided the folder is a
+// folder and the file the file at that very place, not a link to another (an elevated program writing
+// through a link that a user planted in C:\Temp would write wherever the user chose). Returns the line
+// that says why the log was not written when that was the reason; empty otherwise. A missing
+// C:\Temp or a log held open by another program leave the log unwritten without a word.
+std::string UseWriteSwitchLog(const std::string& oldPath, const std::string& newPath, bool machineWide);
 
 // The local time as "%A, %B %d, %Y, %I:%M:%S %p".
 std::string UseFormatNow();

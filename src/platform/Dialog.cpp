@@ -11,6 +11,14 @@ HINSTANCE ProgramInstance() {
 }
 } // namespace
 
+bool UseDesktopIsVisible() {
+    USEROBJECTFLAGS flags{};
+    DWORD needed = 0;
+    // A station that cannot tell is not taken for a visible one: better no dialog than one nobody sees.
+    return GetUserObjectInformationA(GetProcessWindowStation(), UOI_FLAGS, &flags, sizeof flags, &needed) &&
+           (flags.dwFlags & WSF_VISIBLE) != 0;
+}
+
 UseModalDialog::UseModalDialog(int templateId) : templateId_(templateId) {}
 
 INT_PTR UseModalDialog::DoModal(HWND owner) {

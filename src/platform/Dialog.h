@@ -13,6 +13,10 @@
 #include <string>
 #include <vector>
 
+// False when no one can see this process's windows: its window station is not the interactive one, as
+// for a service or a start-up script run as the system account. A dialog there would wait for ever.
+bool UseDesktopIsVisible();
+
 class UseModalDialog {
 public:
     explicit UseModalDialog(int templateId);

@@ -110,6 +110,6 @@ void UseRichEdit::WrapAtWindowWidth() const {
 
 void UseLoadRichEdit() {
     // Loaded once for the life of the process: its window class must outlive every dialog.
-    static const HMODULE library = LoadLibraryA("riched20.dll");
+    static const HMODULE library = UseLoadSystemLibrary("riched20.dll");
     (void)library;
 }

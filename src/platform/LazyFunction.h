@@ -13,6 +13,9 @@
 
 #include <utility>
 
+// The library of that name in the system folder, loaded (and kept); nullptr when it is not there. A
+// library of the same name beside the program, in the current folder or on PATH is never loaded.
+HMODULE UseLoadSystemLibrary(const char* library);
 // The library's function, its library loaded when needed (and kept): nullptr when either is missing.
 FARPROC UseFindLibraryFunction(const char* library, const char* function);
 // Throws std::runtime_error naming the function and its library.

@@ -159,6 +159,27 @@ LONG UseRegKey::DeleteValue(const char* name) const {
     return RegDeleteValueW(key_, WideName(name).c_str());
 }
 
+LONG UseRegKey::ReplaceUtf8String(const char* name, const std::string& expected, const std::string& text,
+                                  DWORD type) const {
+    const std::optional<std::u16string> wideText = UseUtf16FromUtf8(text),
+                                        wideExpected = UseUtf16FromUtf8(expected);
+    if (!wideText || !wideExpected) return ERROR_INVALID_DATA;
+    const std::wstring wideName = WideName(name);
+    // Room for one unit more than expected and its zero: a longer value does not fit, and reads as changed.
+    std::u16string now(wideExpected->size() + 2, u'\0');
+    DWORD nowType = REG_NONE, size = static_cast<DWORD>(now.size() * sizeof(char16_t));
+    const LONG read = RegQueryValueExW(key_, wideName.c_str(), nullptr, &nowType,
+                                       reinterpret_cast<BYTE*>(now.data()), &size);
+    std::u16string_view current;
+    if (read == ERROR_SUCCESS && (nowType == REG_SZ || nowType == REG_EXPAND_SZ))
+        current = now.c_str();
+    else if (read != ERROR_SUCCESS && read != ERROR_FILE_NOT_FOUND)
+        return ERROR_RETRY;
+    if (current != *wideExpected) return ERROR_RETRY;
+    return RegSetValueExW(key_, wideName.c_str(), 0, type, reinterpret_cast<const BYTE*>(wideText->c_str()),
+                          static_cast<DWORD>((wideText->size() + 1) * sizeof(char16_t)));
+}
+
 HKEY UseRegRoot(bool machineWide) noexcept {
     return machineWide ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
 }

@@ -71,6 +71,12 @@ public:
     // Stores UTF-8 text through the wide functions, with its terminating zero. ERROR_INVALID_DATA
     // when the text is not valid UTF-8 (nothing is stored then).
     LONG SetUtf8String(const char* name, const std::string& text, DWORD type) const;
+    // SetUtf8String, provided the value still reads as expected (as QueryUtf8String reads it, a missing
+    // value or one of another type as empty) in one last read, everything else being ready before it:
+    // another program's store is overwritten only if it falls in the instant between that read and the
+    // store. ERROR_RETRY, with nothing stored, when the value reads otherwise.
+    LONG ReplaceUtf8String(const char* name, const std::string& expected, const std::string& text,
+                           DWORD type) const;
 
     // Type and bytes of a value exactly as stored, read through the wide functions so that a string
     // comes back in UTF-16 with every unit; nothing when the value is missing or cannot be read.

@@ -2,6 +2,7 @@
 
 #include "associations/AssociationFiles.h"
 #include "associations/AssociationText.h"
+#include "associations/ShellClasses.h"
 #include "catalogue/ReleaseEntry.h"
 #include "environment/Environment.h"
 #include "platform/FolderBrowser.h"
@@ -17,15 +18,6 @@ std::string UseNormaliseExtension(const std::string& typed) {
 
 std::string UseOptionsAfterPlaceholder(const std::string& typed) {
     return std::string(kUseQuotedPlaceholder) + " " + UseTrimWhite(typed);
-}
-
-std::string UseExtensionProblem(const std::string& extension) {
-    // The extension names registry keys and is the part of a listed line before the program's first
-    // double quote: a backslash would nest the keys, a double quote would break the line, and none
-    // of these characters can end a file name anyway.
-    if (!UseIsValidExtension(extension))
-        return "A file extension cannot contain any of the characters \\ / : * ? \" < > |";
-    return {};
 }
 
 CUse_FileAssociationDlg::CUse_FileAssociationDlg(UseLazyAssociationTable& tables)

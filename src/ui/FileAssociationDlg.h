@@ -13,8 +13,6 @@ std::string UseNormaliseExtension(const std::string& typed);
 // The options as the dialog records them: trimmed, after the quoted placeholder and a blank, so the
 // file name always comes first.
 std::string UseOptionsAfterPlaceholder(const std::string& typed);
-// Why a normalised extension cannot be recorded although it is not empty; empty when it can.
-std::string UseExtensionProblem(const std::string& extension);
 
 class CUse_FileAssociationDlg : public UseModalDialog {
 public:

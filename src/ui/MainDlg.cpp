@@ -186,10 +186,12 @@ void CUse_WorkDlg::SwitchToSelectedRelease() {
 
 LONG CUse_WorkDlg::WriteEnvironment(const std::string& root) const {
     const UseSwitchScope scope = UseCurrentSwitchScope(true);
-    const LONG status = UseSwitchRelease(root, scope, false).rootStatus;
-    if (status != ERROR_SUCCESS && scope == UseSwitchScope::System && IsVersion6Windows())
+    const UseSwitchOutcome outcome = UseSwitchRelease(root, scope, false);
+    for (const std::string& line : {outcome.pathRefusal, outcome.logRefusal})
+        if (!line.empty()) ShowMessage(line);
+    if (outcome.rootStatus != ERROR_SUCCESS && scope == UseSwitchScope::System && IsVersion6Windows())
         ShowMessage(kUacRefusal);
-    return status;
+    return outcome.rootStatus;
 }
 
 void CUse_WorkDlg::OpenHelp() {
@@ -198,12 +200,13 @@ void CUse_WorkDlg::OpenHelp() {
     if (!root.empty()) folders.push_back(root + "\\tools\\bin");
     folders.push_back(ProgramFolder());
     for (const std::string& folder : folders) {
-        if (UseFileStatus(folder + "\\" + kHelpFile) != UseFileKind::File) continue;
-        if (ShellOpen("OPEN", "AcroRd32.exe", kHelpFile, folder, SW_SHOWNOACTIVATE) > 32) return;
-        // Without that reader, whichever viewer the machine has for the document shows it.
         const std::string document = folder + "\\" + kHelpFile;
-        if (ShellOpen("open", document, nullptr, folder, SW_SHOWNORMAL) > 32) return;
-        ShowMessage("No program to show the help file \"" + document + "\" is installed.");
+        if (UseFileStatus(document) != UseFileKind::File) continue;
+        // The document itself, by its full path, in the viewer the user chose for it: a program named
+        // by a bare name would be looked for in the working folder and on PATH, where anyone may have
+        // put one of that name.
+        if (ShellOpen("open", document, nullptr, folder, SW_SHOWNORMAL) <= 32)
+            ShowMessage("No program to show the help file \"" + document + "\" is installed.");
         return;
     }
     ShowMessage("Cannot find help file  \"kelmora.pdf\". ");

@@ -27,8 +27,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (line.find('"') == std::string::npos) FUZZ_CHECK(read == Parts{});
 
     Parts fromFile;
-    if (UseClassifyAssociationFileLine(line, fromFile.extension, fromFile.program, fromFile.options) ==
-        UseFileLineKind::Association) {
+    if (UseClassifyAssociationFileLine(line, ".COM;.EXE", fromFile.extension, fromFile.program,
+                                       fromFile.options) == UseFileLineKind::Association) {
         FUZZ_CHECK(line.find('\0') == std::string::npos);
         FUZZ_CHECK(complete && fromFile == read);
     }

@@ -11,7 +11,12 @@ std::string BuildFolder() {
     return folder.substr(0, folder.rfind('\\'));
 }
 
-ProcessResult RunProgram(const std::string& exePath, const std::string& arguments) {
+void CloseDialog(HWND dialog) {
+    PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+}
+
+ProcessResult RunProgram(const std::string& exePath, const std::string& arguments,
+                         const DialogUser& dialogUser) {
     ProcessResult result;
     // The child's first broadcast would otherwise start Wine's desktop process, which inherits the
     // pipe below and holds it open long after the child has ended.
@@ -43,10 +48,12 @@ ProcessResult RunProgram(const std::string& exePath, const std::string& argument
                 DWORD owner = 0;
                 char caption[128] = "";
                 GetWindowThreadProcessId(dialog, &owner);
-                if (owner != process.dwProcessId || !GetWindowTextA(dialog, caption, sizeof caption))
+                // Once on screen: by then its controls are all there.
+                if (owner != process.dwProcessId || !IsWindowVisible(dialog) ||
+                    !GetWindowTextA(dialog, caption, sizeof caption))
                     continue;
                 result.dialog = caption;
-                PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+                dialogUser(dialog);
             }
         });
         if (WaitForSingleObject(process.hProcess, 30000) == WAIT_TIMEOUT)

@@ -1,5 +1,8 @@
 #pragma once
 // Runs kelmora.exe (or another program) as a separate process, the way a script would.
+#include <windows.h>
+
+#include <functional>
 #include <string>
 
 struct ProcessResult {
@@ -11,9 +14,15 @@ struct ProcessResult {
 // The folder that holds the test executables and kelmora.exe.
 std::string BuildFolder();
 
+// What a user does with a dialog the program shows, once it is on screen: by default, closes it.
+using DialogUser = std::function<void(HWND dialog)>;
+void CloseDialog(HWND dialog);
+
 // Runs "<exe>" followed by a blank and arguments, with standard output redirected to a pipe, while a
-// user closes every dialog it shows; kills the process when it has not ended within 30 seconds.
-ProcessResult RunProgram(const std::string& exePath, const std::string& arguments);
+// user does what user says with every dialog it shows; kills the process when it has not ended
+// within 30 seconds.
+ProcessResult RunProgram(const std::string& exePath, const std::string& arguments,
+                         const DialogUser& user = CloseDialog);
 
 // RunProgram on the built kelmora.exe.
 ProcessResult RunKelmora(const std::string& arguments);
