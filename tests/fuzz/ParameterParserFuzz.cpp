@@ -1,8 +1,7 @@
-// Any argument text through the option parser: the program's options registered as start-up registers
-// them, and a second table with a flag and every value kind and type. Only the parser's four exceptions
-// may leave Parse; the table it leaves holds registered options, each once, with unquoted values and a
-// command only as the end of the text, and parsing the same text again gives the same table. Whatever
-// the program's first five options accepted means the same with all of them registered.
+// Any argument text through the option parser, with the program's options and with a table of every
+// value kind and type: only the parser's four exceptions leave Parse, the entries are registered
+// options, each once, with unquoted values and a command only at the end, a second parse gives the
+// same, and whatever the program's first five options accepted reads the same with all of them.
 #include "FuzzCheck.h"
 
 #include "app/ParameterParser.h"
@@ -11,11 +10,12 @@
 #include <algorithm>
 
 namespace {
-using Table = std::vector<std::pair<std::string, std::string>>;
+using Table = std::vector<std::string>;
 
-// Whether Parse went through, and the entries it read.
-std::pair<bool, Table> ParseChecked(UseParameterParser& parser, const std::vector<UseParameter>& options,
-                                    const std::string& arguments) {
+std::pair<bool, Table> Parse(const std::vector<UseParameter>& options, const std::string& arguments) {
+    UseParameterParser parser;
+    for (const UseParameter& option : options)
+        FUZZ_CHECK(parser.AddParameter(option.name, option.valueKind, option.type));
     bool parsedAll = true;
     try {
         parser.Parse(arguments);
@@ -26,73 +26,42 @@ std::pair<bool, Table> ParseChecked(UseParameterParser& parser, const std::vecto
                    dynamic_cast<const ValueExpectedException*>(&raised) ||
                    dynamic_cast<const WrongTypeException*>(&raised));
     }
-    const int count = parser.GetParameterCount();
-    FUZZ_CHECK(count >= 0 && static_cast<std::size_t>(count) <= options.size());
     Table parsed;
-    for (int i = 0; i < count; ++i) {
+    for (int i = 0; i < parser.GetParameterCount(); ++i) {
         const UseParameter entry = parser.GetParameter(i);
         FUZZ_CHECK(std::ranges::any_of(options, [&](const UseParameter& option) {
-            return entry.name == option.name && entry.valueKind == option.valueKind &&
-                   entry.type == option.type;
+            return entry.name == option.name && entry.valueKind == option.valueKind;
         }));
+        FUZZ_CHECK(std::ranges::none_of(
+            parsed, [&](const std::string& e) { return UseEqualsNoCase(e, entry.name); }));
+        FUZZ_CHECK(entry.value.empty() || (entry.value.front() != '"' && entry.value.back() != '"'));
+        FUZZ_CHECK(entry.valueKind != UseValueKind::None || entry.value.empty());
         FUZZ_CHECK(entry.valueKind == UseValueKind::Command
                        ? !entry.command.empty() && UseTrimBlanks(arguments).ends_with(entry.command)
                        : entry.command.empty());
-        FUZZ_CHECK(std::ranges::none_of(
-            parsed, [&](const auto& earlier) { return UseEqualsNoCase(earlier.first, entry.name); }));
-        FUZZ_CHECK(entry.value.empty() || (entry.value.front() != '"' && entry.value.back() != '"'));
-        FUZZ_CHECK(entry.valueKind != UseValueKind::None || entry.value.empty());
-        parsed.emplace_back(entry.name, entry.value + "|" + entry.command);
-    }
-    for (const int outside : {-1, count}) {
-        const UseParameter none = parser.GetParameter(outside);
-        FUZZ_CHECK(none.name.empty() && none.value.empty() && none.valueKind == UseValueKind::Required &&
-                   none.type == kUseTypeAny);
+        parsed.insert(parsed.end(), {entry.name, entry.value, entry.command});
     }
     return {parsedAll, parsed};
 }
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    const std::string arguments = FuzzText(data, size);
     using enum UseValueKind;
-    const std::vector<UseParameter> programOptions = {
-        {"-reg", "", Required, kUseTypeString, ""},  {"-rel", "", Required, kUseTypeString, ""},
-        {"-fa", "", Required, kUseTypeString, ""},   {"-fas", "", Required, kUseTypeString, ""},
-        {"-path", "", Required, kUseTypeString, ""}, {"-list", "", Optional, kUseTypeString, ""},
-        {"-undo", "", None, kUseTypeString, ""},     {"-env", "", Optional, kUseTypeString, ""},
-        {"-exec", "", Command, kUseTypeString, ""},  {"-check", "", None, kUseTypeString, ""},
-        {"-help", "", None, kUseTypeString, ""}};
-    const std::vector<UseParameter> firstFive(programOptions.begin(), programOptions.begin() + 5);
-    // A flag, an option of each value type and of an unknown one, a name that starts another's, and a
-    // tested optional value and command.
-    const std::vector<UseParameter> typedOptions = {{"-q", "", None, kUseTypeAny, ""},
-                                                    {"-n", "", Required, kUseTypeInteger, ""},
-                                                    {"-b", "", Required, kUseTypeBoolean, ""},
-                                                    {"-s", "", Required, kUseTypeString, ""},
-                                                    {"-x", "", Required, 7, ""},
-                                                    {"-nb", "", Required, kUseTypeAny, ""},
-                                                    {"-o", "", Optional, kUseTypeBoolean, ""},
-                                                    {"-c", "", Command, kUseTypeInteger, ""}};
+    const std::vector<UseParameter> program = {
+        {"-reg", "", Required, 3, ""}, {"-rel", "", Required, 3, ""},  {"-fa", "", Required, 3, ""},
+        {"-fas", "", Required, 3, ""}, {"-path", "", Required, 3, ""}, {"-list", "", Optional, 3, ""},
+        {"-undo", "", None, 3, ""},    {"-env", "", Optional, 3, ""},  {"-exec", "", Command, 3, ""},
+        {"-check", "", None, 3, ""},   {"-help", "", None, 3, ""}};
+    const std::vector<UseParameter> firstFive(program.begin(), program.begin() + 5),
+        typed = {{"-q", "", None, 0, ""},     {"-n", "", Required, 1, ""},  {"-b", "", Required, 2, ""},
+                 {"-x", "", Required, 7, ""}, {"-nb", "", Required, 0, ""}, {"-o", "", Optional, 2, ""},
+                 {"-c", "", Command, 1, ""}};
+    const std::string arguments = FuzzText(data, size);
     for (const std::string& text : {arguments, UseToLower(arguments)}) {
-        std::vector<std::pair<bool, Table>> results;
-        for (const std::vector<UseParameter>* options : {&firstFive, &programOptions, &typedOptions}) {
-            UseParameterParser parser;
-            for (const UseParameter& option : *options)
-                FUZZ_CHECK(parser.AddParameter(option.name, option.valueKind, option.type));
-            // Start-up lower-cases the command line; each parse refills the table of the one before.
-            results.push_back(ParseChecked(parser, *options, text));
-            FUZZ_CHECK(results.back() == ParseChecked(parser, *options, text));
-        }
-        FUZZ_CHECK(!results[0].first || results[1] == results[0]);
-    }
-
-    const std::string unquoted = UseTrimQuotes(arguments);
-    FUZZ_CHECK(unquoted.empty() || (unquoted.front() != '"' && unquoted.back() != '"'));
-    for (const bool quotedAllowed : {false, true}) {
-        const std::string word = UseNextWord(arguments, quotedAllowed);
-        FUZZ_CHECK(UseTrimBlanks(arguments).starts_with(word));
-        FUZZ_CHECK(word.find(' ') == std::string::npos || (quotedAllowed && word.front() == '"'));
+        for (const auto* options : {&program, &typed})
+            FUZZ_CHECK(Parse(*options, text) == Parse(*options, text));
+        const auto before = Parse(firstFive, text);
+        FUZZ_CHECK(!before.first || Parse(program, text) == before);
     }
     return 0;
 }
