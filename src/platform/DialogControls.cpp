@@ -94,10 +94,15 @@ void UseListBox::SetHorizontalExtent(int pixels) const {
 }
 
 void UseListBox::Fill(const std::vector<std::string>& items) const {
+    // Laid out and drawn once when full, not once for every item added: a list of thousands of items
+    // otherwise redraws its scroll bar thousands of times.
+    Send(WM_SETREDRAW, FALSE);
     Reset();
     for (const std::string& item : items)
         AddString(item);
     SetHorizontalExtent(WidestOf(items));
+    Send(WM_SETREDRAW, TRUE);
+    InvalidateRect(Handle(), nullptr, TRUE);
 }
 
 void UseRichEdit::ReplaceSelection(const std::string& text) const {

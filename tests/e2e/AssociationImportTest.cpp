@@ -43,7 +43,8 @@ TEST(AssociationImportTest, EveryStateOfTheRecordKeyStoresTheSameOrNothing) {
     for (const ImportCase& c : cases) {
         SCOPED_TRACE(c.description);
         const ScopedPrefixRegistry prefix;
-        SetString(true, kSystemEnvironmentKey, "NVLROOT", root);
+        // Blanks past the registry's first 512 bytes: the root is read whole, then trimmed.
+        SetString(true, kSystemEnvironmentKey, "NVLROOT", root + std::string(600, ' '));
         if (c.denied) {
             CreateKey(false, kRecordKey);
             SetAccess(false, kRecordKey, kNoAccess);
