@@ -98,6 +98,11 @@ void UseListBox::Fill(const std::vector<std::string>& items) const {
     // otherwise redraws its scroll bar thousands of times.
     Send(WM_SETREDRAW, FALSE);
     Reset();
+    // Room for every item at once, rather than the list growing its storage a few items at a time.
+    std::size_t bytes = 0;
+    for (const std::string& item : items)
+        bytes += item.size() + 1;
+    Send(LB_INITSTORAGE, items.size(), static_cast<LPARAM>(bytes));
     for (const std::string& item : items)
         AddString(item);
     SetHorizontalExtent(WidestOf(items));
