@@ -8,6 +8,8 @@
 #include "platform/FileSystem.h"
 #include "platform/Registry.h"
 
+#include <optional>
+
 namespace {
 
 std::string Quoted(const std::string& program) {
@@ -32,6 +34,8 @@ template <typename OnLine> bool ForEachAssociationLine(const std::string& path, 
 bool UseImportAssociations(const std::string& fileName, bool machineWide, UseLazyAssociationTable& tables) {
     const std::string path = UseResolveAssociationFilePath(fileName, UseCurrentFolder());
     bool complete = true;
+    UseAssociationTable* table = nullptr;
+    std::optional<UseProgramProbe> probe;
     const bool opened =
         ForEachAssociationLine(path, [&](UseFileLineKind kind, const std::string& extension,
                                          const std::string& program, const std::string& options) {
@@ -42,9 +46,14 @@ bool UseImportAssociations(const std::string& fileName, bool machineWide, UseLaz
                 complete = false;
                 return;
             }
+            // The store is checked at the first association, as the table's first load would be.
+            if (table == nullptr) {
+                table = &tables.ForAdds();
+                probe.emplace();
+            }
             // The add refuses a missing program before writing anything; only then is it asked about.
-            if (!UseAddAssociation(tables.Get(), extension, program, options, machineWide) &&
-                UseProgramExists(program))
+            if (!UseAddAssociation(*table, extension, program, options, machineWide, *probe) &&
+                probe->Exists(program))
                 complete = false;
         });
     return opened && complete;

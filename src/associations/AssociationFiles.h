@@ -9,8 +9,9 @@
 
 // Adds every association of the file through UseAddAssociation on the process-wide table: a bare
 // file name is read from the current folder. A file that does not open, and lines that are malformed
-// or whose program is missing, are skipped without a word. The table's first load may throw
-// UseException, which ends the import. True when the file opened, was 8-bit text, and every
+// or whose program is missing, are skipped without a word. A user's record key that cannot be read
+// or created throws, at the first association line, the UseException the table's first load would
+// throw, which ends the import. True when the file opened, was 8-bit text, and every
 // association line whose program exists was recorded (a line with an extension that cannot be
 // registered, or one whose registry writes were refused, makes it false).
 bool UseImportAssociations(const std::string& fileName, bool machineWide);

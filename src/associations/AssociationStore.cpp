@@ -16,20 +16,39 @@ UseAssociationTable& UseLazyAssociationTable::Get() {
     return *table_;
 }
 
+namespace {
+constexpr const char* kUnreadableStore = "Unable to retrieve registry entry for file extension";
+
+// What a load finds out before it reads a record: a record key that is there must open for reading
+// and count its records, one that is missing is created. Throws the load's failures; true when the
+// key was there.
+bool CheckRecordKey(bool machineWide) {
+    if (!UseRegKeyExists(kFileAssociationsKey, machineWide)) {
+        if (!UseRegCreateKey(kFileAssociationsKey, machineWide))
+            throw UseException("Unable to create registry entry for file extension");
+        return false;
+    }
+    if (!UseRegOpenKey(kFileAssociationsKey, machineWide, KEY_READ).SubKeyCount())
+        throw UseException(kUnreadableStore);
+    return true;
+}
+} // namespace
+
+UseAssociationTable& UseLazyAssociationTable::ForAdds() {
+    if (table_) return *table_;
+    CheckRecordKey(false);
+    return unlisted_;
+}
+
 UseLazyAssociationTable& UseAssociations() {
     static UseLazyAssociationTable tables;
     return tables;
 }
 
 bool UseLoadAssociations(UseAssociationTable& table, bool machineWide) {
-    if (!UseRegKeyExists(kFileAssociationsKey, machineWide)) {
-        if (!UseRegCreateKey(kFileAssociationsKey, machineWide))
-            throw UseException("Unable to create registry entry for file extension");
-        return true;
-    }
-    const UseException unreadable("Unable to retrieve registry entry for file extension");
+    if (!CheckRecordKey(machineWide)) return true;
     const auto extensions = UseRegOpenKey(kFileAssociationsKey, machineWide, KEY_READ).SubKeyNames();
-    if (!extensions) throw unreadable;
+    if (!extensions) throw UseException(kUnreadableStore);
     for (const std::string& extension : *extensions) {
         std::string command = UseShellCommandFor(extension);
         if (!command.empty()) table.commands[extension] = std::move(command);
@@ -46,7 +65,13 @@ const std::vector<std::string>& UseAssociationLines(UseAssociationTable& table) 
 
 bool UseAddAssociation(UseAssociationTable& table, const std::string& extension, const std::string& program,
                        const std::string& options, bool machineWide) {
-    if (!UseExtensionProblem(extension).empty() || !UseProgramExists(program)) return false;
+    UseProgramProbe probe;
+    return UseAddAssociation(table, extension, program, options, machineWide, probe);
+}
+
+bool UseAddAssociation(UseAssociationTable& table, const std::string& extension, const std::string& program,
+                       const std::string& options, bool machineWide, UseProgramProbe& probe) {
+    if (!UseExtensionProblem(extension).empty() || !probe.Exists(program)) return false;
     const std::string command = UseBuildAddCommand(program, options);
     const std::string associationClass = UseAssociationClassFor(extension);
     const std::string recordKey = UseRecordKeyFor(extension);
@@ -54,19 +79,15 @@ bool UseAddAssociation(UseAssociationTable& table, const std::string& extension,
     const std::string commandKey = UseCommandKeyFor(associationClass);
     // Resolved before anything is written: a command the platform cannot expand (32,767 characters
     // or more) is refused whole rather than stored as a half record.
-    const std::string resolvedCommand = UseExpandSuitePath(command);
+    const std::string resolvedCommand = UseExpandSuitePath(command, probe.Root());
     if (resolvedCommand.empty()) return false;
-    // Each step needs the one before it; the first refusal ends the add. The shell sees a change once
-    // the extension names its class.
-    if (!UseRegCreateKey(recordKey, machineWide) ||
-        !UseRegWriteString(recordKey, "Application", program, machineWide) ||
-        !UseRegCreateKey(extensionKey, machineWide) ||
+    // Each write creates its key, and needs the one before it; the first refusal ends the add. The
+    // shell sees a change once the extension names its class.
+    if (!UseRegWriteString(recordKey, "Application", program, machineWide) ||
         !UseRegWriteString(extensionKey, "", associationClass, machineWide))
         return false;
     UseNoteAssociationChange();
-    if (!UseRegCreateKey(commandKey, machineWide) ||
-        !UseRegWriteString(commandKey, "", resolvedCommand, machineWide))
-        return false;
+    if (!UseRegWriteString(commandKey, "", resolvedCommand, machineWide)) return false;
     table.commands[extension] = command;
     return true;
 }

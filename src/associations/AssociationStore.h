@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+class UseProgramProbe;
+
 struct UseAssociationTable {
     // Extension (exact text) to display command: the command an add built, unresolved, or the shell's
     // open command after a load.
@@ -21,9 +23,15 @@ struct UseAssociationTable {
 class UseLazyAssociationTable {
 public:
     UseAssociationTable& Get();
+    // The table a run of adds records its entries in: the loaded one when there is one. Otherwise
+    // the record key is only checked as a load checks it (throwing the same UseException), and the
+    // adds go to a table of their own: loading every record's registration only to add to them would
+    // cost an import more than its own work, and the first Get() reads the adds back anyway.
+    UseAssociationTable& ForAdds();
 
 private:
     std::unique_ptr<UseAssociationTable> table_;
+    UseAssociationTable unlisted_;
 };
 
 // The process-wide table, loaded on first use: Get() throws UseException when that load fails.
@@ -44,6 +52,9 @@ const std::vector<std::string>& UseAssociationLines(UseAssociationTable& table);
 // step succeeded.
 bool UseAddAssociation(UseAssociationTable& table, const std::string& extension, const std::string& program,
                        const std::string& options, bool machineWide);
+// The same for one of a run of adds, which share what probe has read.
+bool UseAddAssociation(UseAssociationTable& table, const std::string& extension, const std::string& program,
+                       const std::string& options, bool machineWide, UseProgramProbe& probe);
 
 // Removes the table entry, the record, the extension key and the class tree; every step runs. True
 // only when every step succeeded (the table entry must exist).

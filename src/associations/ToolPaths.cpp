@@ -51,6 +51,14 @@ bool UseProgramExists(const std::string& program) {
     return UseFileExists(UseExpandSuitePath(program));
 }
 
+UseProgramProbe::UseProgramProbe() : root_(UseFindSuiteRoot()) {}
+
+bool UseProgramProbe::Exists(const std::string& program) {
+    const auto [entry, added] = found_.try_emplace(program, false);
+    if (added) entry->second = UseFileExists(UseExpandSuitePath(program, root_));
+    return entry->second;
+}
+
 std::string UseToolProgramFor(const std::string& extension) {
     const UseToolGroup* group = UseToolGroupFor(extension);
     if (!group) return {};

@@ -2,6 +2,7 @@
 // The suite's tools by file type: for each group of extensions, the programs that open them in a
 // release, tried in order. Candidates keep "%NVLROOT%" so they follow whichever release is active.
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 struct UseToolGroup {
@@ -21,6 +22,20 @@ std::string UseDefaultOptionsFor(const std::string& extension);
 
 // True when the path, "%NVLROOT%" resolved from the registry, names an existing file or folder.
 bool UseProgramExists(const std::string& program);
+
+// UseProgramExists for a run of adds (an import): the root is read once, and each program text is
+// looked for once, since nothing the run writes moves the suite to another release or its files.
+class UseProgramProbe {
+public:
+    UseProgramProbe(); // reads the root
+    const std::string& Root() const { return root_; }
+    bool Exists(const std::string& program);
+
+private:
+    std::string root_;
+    std::unordered_map<std::string, bool> found_;
+};
+
 // The first candidate of the extension's group that exists in the active release, unresolved; empty
 // when the extension is outside the table or no candidate exists.
 std::string UseToolProgramFor(const std::string& extension);

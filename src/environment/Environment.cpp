@@ -157,16 +157,19 @@ bool UseWriteRootDirectory(const std::string& root) {
 }
 
 std::string UseExpandSuitePath(const std::string& text) {
+    // The root comes from the registry, never from this process's environment, which does not see a
+    // switch made since the process started; it is read only for a text that names it.
+    const bool namesRoot = UseToUpper(text).find(kRootReference) != std::string::npos;
+    return UseExpandSuitePath(text, namesRoot ? UseFindSuiteRoot() : std::string());
+}
+
+std::string UseExpandSuitePath(const std::string& text, const std::string& root) {
     const std::string upper = UseToUpper(text);
     std::string resolved;
-    if (upper.find(kRootReference) == std::string::npos) {
+    if (upper.find(kRootReference) == std::string::npos)
         resolved = ExpandReferences(upper);
-    } else {
-        // The root comes from the registry, never from this process's environment, which does not see
-        // a switch made since the process started.
-        const std::string root = UseFindSuiteRoot();
+    else
         resolved = root.empty() ? upper : UseReplaceAll(upper, kRootReference, root);
-    }
     // The limit is the platform's, wherever the root came from.
     return resolved.size() >= kExpansionLimit ? std::string() : UseToLower(resolved);
 }

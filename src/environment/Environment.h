@@ -65,3 +65,6 @@ void UseBroadcastEnvChange();
 // record), or every other reference expanded from the process environment; in lower case. Empty
 // when the expansion fails (text of 32,767 characters or more).
 std::string UseExpandSuitePath(const std::string& text);
+// The same with the root already found by UseFindSuiteRoot (empty when none is set): for a run of
+// paths that nothing in it can move to another release, so that the registry is read once for all.
+std::string UseExpandSuitePath(const std::string& text, const std::string& root);

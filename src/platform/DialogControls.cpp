@@ -94,10 +94,20 @@ void UseListBox::SetHorizontalExtent(int pixels) const {
 }
 
 void UseListBox::Fill(const std::vector<std::string>& items) const {
+    // Laid out and drawn once when full, not once for every item added: a list of thousands of items
+    // otherwise redraws its scroll bar thousands of times.
+    Send(WM_SETREDRAW, FALSE);
     Reset();
+    // Room for every item at once, rather than the list growing its storage a few items at a time.
+    std::size_t bytes = 0;
+    for (const std::string& item : items)
+        bytes += item.size() + 1;
+    Send(LB_INITSTORAGE, items.size(), static_cast<LPARAM>(bytes));
     for (const std::string& item : items)
         AddString(item);
     SetHorizontalExtent(WidestOf(items));
+    Send(WM_SETREDRAW, TRUE);
+    InvalidateRect(Handle(), nullptr, TRUE);
 }
 
 void UseRichEdit::ReplaceSelection(const std::string& text) const {

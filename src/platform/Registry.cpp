@@ -5,6 +5,10 @@
 
 #include <vector>
 
+namespace {
+constexpr DWORD kFirstReadSize = 512; // bytes: a record, a registration, most values read
+} // namespace
+
 UseRegKey& UseRegKey::operator=(UseRegKey&& other) noexcept {
     if (this != &other) {
         Close();
@@ -66,14 +70,19 @@ std::optional<std::vector<std::string>> UseRegKey::SubKeyNames() const {
 
 std::optional<UseRegKey::Value> UseRegKey::QueryValue(const char* name) const {
     Value value;
-    DWORD size = 0;
-    if (RegQueryValueExA(key_, name, nullptr, &value.type, nullptr, &size) != ERROR_SUCCESS)
-        return std::nullopt;
-    // One byte more than reported, so a value stored without its zero byte still ends in one here.
-    std::vector<char> buffer(size + 1, '\0');
-    if (RegQueryValueExA(key_, name, nullptr, &value.type, reinterpret_cast<BYTE*>(buffer.data()), &size) !=
-        ERROR_SUCCESS)
-        return std::nullopt;
+    // Most values fit a small buffer and cost one request to the registry; a longer one is read again
+    // at the size it reported. The buffer always has one byte more than the registry may fill, so a
+    // value stored without its zero byte still ends in one here.
+    std::vector<char> buffer(kFirstReadSize + 1, '\0');
+    DWORD size = kFirstReadSize;
+    LONG status =
+        RegQueryValueExA(key_, name, nullptr, &value.type, reinterpret_cast<BYTE*>(buffer.data()), &size);
+    if (status == ERROR_MORE_DATA) {
+        buffer.assign(static_cast<std::size_t>(size) + 1, '\0');
+        status =
+            RegQueryValueExA(key_, name, nullptr, &value.type, reinterpret_cast<BYTE*>(buffer.data()), &size);
+    }
+    if (status != ERROR_SUCCESS) return std::nullopt;
     value.data.assign(buffer.data(), size);
     return value;
 }
