@@ -3,8 +3,23 @@
 #include <stdexcept>
 #include <string>
 
+void UseSearchSystemFolderOnly() {
+    // Asked for by name: Windows 7 has it only with its update KB2533623, and a missing import would
+    // keep the program from starting at all. Without it the current folder at least leaves the search.
+    using SetDefault = BOOL(WINAPI*)(DWORD);
+    const auto setDefault = reinterpret_cast<SetDefault>(reinterpret_cast<void (*)()>(
+        GetProcAddress(GetModuleHandleA("kernel32.dll"), "SetDefaultDllDirectories")));
+    if (setDefault == nullptr || !setDefault(LOAD_LIBRARY_SEARCH_SYSTEM32)) SetDllDirectoryA("");
+}
+
 HMODULE UseLoadSystemLibrary(const char* library) {
-    return LoadLibraryExA(library, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    // By its full path in the system folder, on every version of Windows; what it loads in turn is
+    // looked for there first.
+    char folder[MAX_PATH] = "";
+    const UINT length = GetSystemDirectoryA(folder, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) return nullptr;
+    return LoadLibraryExA((std::string(folder) + "\\" + library).c_str(), nullptr,
+                          LOAD_WITH_ALTERED_SEARCH_PATH);
 }
 
 FARPROC UseFindLibraryFunction(const char* library, const char* function) {

@@ -13,6 +13,9 @@
 
 #include <utility>
 
+// From the program's first line: libraries, its own and those the system loads for it, are looked for
+// in the system folder only.
+void UseSearchSystemFolderOnly();
 // The library of that name in the system folder, loaded (and kept); nullptr when it is not there. A
 // library of the same name beside the program, in the current folder or on PATH is never loaded.
 HMODULE UseLoadSystemLibrary(const char* library);

@@ -85,28 +85,28 @@ TEST(CatalogueTest, EveryKnownReleaseIsFoundByItsInstallersTracesOnly) {
     }
 }
 
-TEST(CatalogueTest, ScansNumberTheirInstallationsAndLaterRowsWin) {
+// Several installations under one suite key are numbered, counting only those found, the user view
+// afresh and over the machine's; a later row replaces an earlier one.
+TEST(CatalogueTest, NumberedInstallationsLaterRowsAndViews) {
     const ScopedPrefixRegistry registry;
     const ScopedTempFolder folder;
     const auto install = [&](bool machine, const std::string& suite, const std::string& code,
-                             const std::string& name) {
-        folder.AddFile(name + "\\compnts.dat");
+                             const char* name) {
+        folder.AddFile(name + std::string("\\compnts.dat"));
         CreateKey(machine, "SOFTWARE\\Norvale\\Norvale " + suite + "\\" + code);
         SetString(machine, kUninstall + code, "DisplayName", "N");
         SetString(machine, kUninstall + code, "InstallLocation", folder.Path() + "\\" + name);
         return folder.Path() + "\\" + name;
     };
-    // Numbered when the suite key holds several subkeys, counting only those found; the user view
-    // counts afresh and wins.
     const std::string first = install(true, "MVX 16.6\\16.6", "{A}", "1"),
                       second = install(true, "MVX 16.6\\16.6", "{B}", "2");
     install(false, "MVX 16.6\\16.6", "{A}", "Unmarked");
     DeleteFileA((folder.Path() + "\\Unmarked\\compnts.dat").c_str());
     const std::string user = install(false, "MVX 16.6\\16.6", "{B}", "U");
-    // MVX 16.5: row 45, later, replaces the scan's release until the file server is registered.
+    // MVX 16.5: row 45 replaces the scan's release while its file server is not registered.
     install(true, "MVX 16.5\\16.5", "{C}", "1");
     const std::string mvx165 = install(true, "X", "{5943C437-42C7-4637-A4C1-52348509CD93}", "165");
-    // Both installations of Kalvo 16.0: the file server's row comes later.
+    // Kalvo 16.0 both as a client and as a file server: the file server's row comes later.
     install(true, "X", "{DDEB1D27-80A9-451D-97ED-E6409B5A1BFB}", "K");
     SetString(true, kUninstall + "{56798B63-3018-43F1-AC33-E2316F7F3783}", "DisplayName", "N");
     SetString(true, "SOFTWARE\\Norvale\\Release Kalvo 16.0\\16.0.0", "fileServerNVLROOT", "\\\\fs\\kalvo");
@@ -120,23 +120,19 @@ TEST(CatalogueTest, ScansNumberTheirInstallationsAndLaterRowsWin) {
 
 TEST(CatalogueTest, MVX17TakesTheFirstViewItsProductIsRegisteredInAndAClientsFileServer) {
     const ScopedPrefixRegistry registry;
-    const std::string code = kUninstall + "{759632C4-140A-4E6D-BE47-0B8BF8596C98}",
-                      key = "SOFTWARE\\Norvale\\MVX 17.0";
-    const std::string code32 = "SOFTWARE\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" +
-                               code.substr(kUninstall.size());
+    const std::string code = "{759632C4-140A-4E6D-BE47-0B8BF8596C98}", key = "SOFTWARE\\Norvale\\MVX 17.0";
+    const std::string code32 =
+        "SOFTWARE\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + code;
     SetString(true, code32, "DisplayName", "N");
     SetString(true, code32, "InstallLocation", "C:\\L");
     EXPECT_EQ((Entries{{"MVX 17.0", "C:\\L"}}), Detect());
     SetString(true, key, "ISCLIENTINSTALL", "true");
     SetString(true, key, "FileServer", "\\\\fs\\mvx\\");
     EXPECT_EQ((Entries{{"MVX 17.0", "\\\\fs\\mvx"}}), Detect());
-    SetString(false, code, "DisplayName", "N"); // the user view comes before the 32-bit one
+    SetString(false, kUninstall + code, "DisplayName", "N"); // the user view comes before the 32-bit one
     SetString(false, key, "TargetDir", "C:\\U");
-    SetString(false, key, "FileServer", "F:\\S");
     EXPECT_EQ((Entries{{"MVX 17.0", "C:\\U"}}), Detect()); // not a client
     SetString(false, key, "ISCLIENTINSTALL", "TRUE");
-    EXPECT_EQ((Entries{{"MVX 17.0", "F:\\S"}}), Detect());
-    RegDeleteKeyValueA(HKEY_CURRENT_USER, key.c_str(), "FileServer");
     EXPECT_EQ(Entries{}, Detect()); // a client without its file server
 }
 

@@ -49,26 +49,6 @@ TEST(EnvironmentTest, EachValueIsReadByItsOwnRules) {
     }
 }
 
-// A write stores into the environment key and then tells every window, once; nothing is stored or
-// told when the key refuses to open for writing.
-TEST(EnvironmentTest, WritesStoreIntoAnExistingWritableKeyAndBroadcastOnce) {
-    for (bool machineWide : {true, false}) {
-        const ScopedPrefixRegistry prefix;
-        const char* key = EnvironmentKey(machineWide);
-        const BroadcastListener listener;
-        std::string root = "D:\\Suite\\17.2\\\\";
-        EXPECT_EQ(ERROR_SUCCESS, UseEnvWriteRoot(root, machineWide));
-        EXPECT_TRUE(UseEnvWritePath("%NVLROOT%\\bin", machineWide));
-        EXPECT_EQ("D:\\Suite\\17.2", root);
-        EXPECT_EQ((StoredValue{REG_SZ, root}), GetStored(machineWide, key, "NVLROOT"));
-        EXPECT_EQ((StoredValue{REG_EXPAND_SZ, "%NVLROOT%\\bin"}), GetStored(machineWide, key, "PATH"));
-        SetAccess(machineWide, key, kReadOnly);
-        EXPECT_EQ(ERROR_ACCESS_DENIED, UseEnvWriteRoot(root, machineWide));
-        EXPECT_FALSE(UseEnvWritePath("C:\\x", machineWide));
-        EXPECT_EQ(2, listener.EnvironmentChanges());
-    }
-}
-
 // Each place the root is read from takes over from those added before it; the process's own
 // environment, which predates any switch, is never used.
 TEST(EnvironmentTest, SuitePathTakesTheRootFromTheRegistryInItsOrder) {
