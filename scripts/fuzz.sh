@@ -9,7 +9,7 @@ install_missing_packages
 FUZZ="$BUILD/fuzz"
 FUZZ_SECONDS=${FUZZ_SECONDS:-30}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1}
-TARGETS=(PathRegroup ParameterParser)
+TARGETS=(ParameterParser)
 
 mkdir -p "$FUZZ/artifacts"
 if ! { cmake -S "$REPO/tests/fuzz" -B "$FUZZ" -DCMAKE_CXX_COMPILER=clang++ &&

@@ -60,8 +60,6 @@ FAULTS = [
     # Files read
     ("last-line", "a last line without a line feed is skipped", "src/platform/FileSystem.cpp",
      "    while (std::getline(file, line)) {", "    while (std::getline(file, line) && !file.eof()) {"),
-    ("crlf", "the CR of a CR LF line end is kept", "src/platform/FileSystem.cpp",
-     "line.back() == '\\r'", "line.back() == '\\n'"),
     # Scope and PATH
     ("scope-user-first", "the user environment wins over the system one", "src/environment/Switch.cpp",
      "    if (!systemRoot.empty()) return UseSwitchScope::System;\n    if (!userRoot.empty()) return UseSwitchScope::User;",

@@ -16,11 +16,9 @@ UseSwitchScope UseChooseSwitchScope(const std::string& systemRoot, const std::st
 }
 
 UseSwitchScope UseCurrentSwitchScope(bool followPath) {
-    const std::string systemRoot = UseEnvReadRoot(true);
-    if (!systemRoot.empty()) return UseSwitchScope::System;
-    const std::string userRoot = UseEnvReadRoot(false);
-    if (!userRoot.empty() || !followPath) return UseChooseSwitchScope(systemRoot, userRoot, "", "");
-    return UseChooseSwitchScope(systemRoot, userRoot, UseEnvReadPath(true), UseEnvReadPath(false));
+    return UseChooseSwitchScope(UseEnvReadRoot(true), UseEnvReadRoot(false),
+                                followPath ? UseEnvReadPath(true) : "",
+                                followPath ? UseEnvReadPath(false) : "");
 }
 
 UseSwitchOutcome UseSwitchRelease(const std::string& root, UseSwitchScope scope, bool recordRoot) {

@@ -68,22 +68,6 @@ TEST_F(AssociationsTest, ImportAddsEveryUsableLineThenLoadAndDeleteFollowTheReco
                  UseRegKeyExists("SOFTWARE\\Classes\\nsd_auto_file_mvxnrvl", false));
 }
 
-TEST_F(AssociationsTest, WithoutDefaultsFileEveryToolOfTheReleaseIsRegistered) {
-    RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, kSystemEnvironmentKey, "NVLROOT");
-    RegDeleteKeyValueA(HKEY_CURRENT_USER, kUserEnvironmentKey, "NVLROOT");
-    UseLoadDefaultAssociations(false, folder_.Path());
-    EXPECT_EQ("", CommandOf("nsd").text); // no root: nothing
-    for (const UseToolGroup& group : UseToolGroups())
-        folder_.AddFile("r" + group.candidates[0].substr(9));
-    SetSystemRoot(folder_.AddFolder("r"));
-    UseLoadDefaultAssociations(false, folder_.Path());
-    ASSERT_EQ(25u, UseDefaultExtensions().size());
-    for (const std::string& extension : UseDefaultExtensions())
-        EXPECT_EQ(Quoted(folder_.Path() + "\\r", UseToolGroupFor(extension)->candidates[0].substr(10)) +
-                      " \"%1\" " + (extension == "out" ? "/dde" : ""),
-                  CommandOf(extension).text);
-}
-
 // The records come from the program folder's defaults file: a site that is set owns the defaults, so
 // without its own file the share is skipped.
 TEST_F(AssociationsTest, ASwitchPointsEveryRecordAtTheNewReleaseForTheUser) {

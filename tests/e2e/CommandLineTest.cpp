@@ -14,7 +14,7 @@ const std::string kUser = std::string("HKCU\\") + kUserEnvironmentKey + "\\";
 const std::string kRecord = std::string("HKCU\\") + kRecordKey + "\\";
 const std::string kClasses = "HKCU\\SOFTWARE\\Classes\\";
 const std::pair<std::string, std::string> kHistory = {"HKCU\\SOFTWARE\\Norvale\\Morvane\\History\\", "*"};
-const std::string kPath = "C:\\Tools;%SystemRoot%\\system32;%NVLROOT%\\tools\\bin;%SystemRoot%";
+const std::string kPath = "C:\\Tools;%SystemRoot%\\system32;%NVLROOT%\\tools\\bin;C:\\Tools;%SystemRoot%";
 const std::string kRegrouped = "%SystemRoot%\\system32;%SystemRoot%;%NVLROOT%\\tools\\bin;C:\\Tools";
 
 enum class Roots { System, User, Both, None }; // where NVLROOT is set before the run
@@ -86,11 +86,22 @@ TEST(CommandLineTest, EachRunChangesWhatItNamesAndTellsWhatItDid) {
     const std::pair<std::string, std::string> nsdRecord = {kRecord + "nsd\\", "*"};
     const std::vector<std::pair<std::string, std::string>> nsdRegistered = {
         nsdRecord, {kClasses + ".nsd\\", "*"}, {kClasses + "nsd_auto_file_mvxnrvl\\", "*"}};
+    // The last line that can be added wins, its program resolved and all in lower case in the command.
+    temp.AddFile("Old\\Tools\\Draft.exe");
+    const std::string lines = "nsd \"%NVLROOT%\\missing.exe\" -a\nnsd \"%NVLROOT%\\Tools\\Draft.exe\" -B";
+    const std::vector<std::pair<std::string, std::string>> nsdStored = {
+        {kRecord + "nsd\\", ""},
+        {kRecord + "nsd\\[Application]", Stored(REG_EXPAND_SZ, "%NVLROOT%\\Tools\\Draft.exe")},
+        {kClasses + ".nsd\\", ""},
+        {kClasses + ".nsd\\[]", Stored(REG_SZ, "nsd_auto_file_mvxnrvl")},
+        {kClasses + "nsd_auto_file_mvxnrvl\\", "*"},
+        {kClasses + "nsd_auto_file_mvxnrvl\\shell\\open\\command\\[]",
+         Stored(REG_EXPAND_SZ, "\"" + UseToLower(old) + "\\tools\\draft.exe\" \"%1\" -b")}};
     const Row rows[] = {
         // clang-format off
         {"a detected release", Roots::System, toRelease, 0, "", with(system(release), record(release)), 3, 1},
         {"a hand-configured release, user scope", Roots::User, "-rel \"bench build\"", 0, "",
-         {{kUser + "[NVLROOT]", Stored(REG_SZ, bench)}, {kUser + "[PATH]", Stored(REG_EXPAND_SZ, "%NVLROOT%\\bin;C:\\Tools")},
+         {{kUser + "[NVLROOT]", Stored(REG_SZ, bench)}, {kUser + "[PATH]", Stored(REG_EXPAND_SZ, "%NVLROOT%\\bin;%SystemRoot%;C:\\Tools")},
           record(bench), kHistory}, 3, 1},
         {"both roots set: the system's wins", Roots::Both, toFolder("\\"), 0, "", with(system(folder), record(folder)), 3, 1},
         {"no root set: only the record", Roots::None, toFolder("\\\\"), 0, "", {record(folder + "\\\\")}, 1},
@@ -98,7 +109,9 @@ TEST(CommandLineTest, EachRunChangesWhatItNamesAndTellsWhatItDid) {
         {"a release not found, then a folder", Roots::System, "-rel \"No Such\" " + toFolder(), 2,
          "The release \"no such\" can not be found.", with(system(folder), record(folder)), 3, 1, true},
         {"no options", Roots::System, "", 0, "", {}, 0, 0, true},
-        {"an association file, last line unended", Roots::System, "-fa " + file("a.txt", nsdLine), 0, "", nsdRegistered, 1},
+        {"an association file, last line unended", Roots::System, "-fa " + file("a.txt", lines), 0, "", nsdStored, 1},
+        {"a record key nobody may read", Roots::System, "-fa " + file("d.txt", lines), 1,
+         "Unable to create registry entry for file extension", {}, 0, 0, false, "!" + kRecord},
         {"a glued value chooses the longest option", Roots::System, "-fas" + file("m.txt", nsdLine + "\n"), 0, "",
          {{"HKLM\\SOFTWARE\\Norvale\\", "*"}, {"HKLM\\SOFTWARE\\Classes\\.nsd\\", "*"}}, 1},
         {"a registry script", Roots::System, "-reg " + file("s cript.reg", reg), 0, "",
@@ -130,11 +143,14 @@ TEST(CommandLineTest, EachRunChangesWhatItNamesAndTellsWhatItDid) {
          nsdRegistered, 1},
         {"a UTF-16 file", Roots::System, "-fa " + file("utf16.txt", "\xFF\xFE" + utf16), 1, "", {}, 1},
         {"an extension with a backslash", Roots::System, "-fa " + file("n.txt", "a\\b \"" + tool + "\"\n"), 1, "", {}, 1},
+        {"executable types, PATHEXT's too", Roots::System, "-fa " + file("x.txt", "exe \"" + tool + "\"\nBat \"" + tool +
+         "\"\nxyz \"" + tool + "\"\n" + nsdLine), 1, "", nsdRegistered, 1},
         {"a missing association file", Roots::System, "-fa \"" + temp.Path() + "\\missing.txt\"", 1, "", {}, 1},
         {"an open command too long", Roots::System,
          "-fa " + file("long.txt", "nsd \"" + tool + "\" " + std::string(40000, 'x') + "\n"), 1, "", {}, 1},
         // clang-format on
     };
+    SetEnvironmentVariableA("PATHEXT", ".COM;.EXE;.XYZ"); // what kelmora.exe inherits
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         const ScopedPrefixRegistry rowPrefix;
@@ -146,17 +162,20 @@ TEST(CommandLineTest, EachRunChangesWhatItNamesAndTellsWhatItDid) {
         for (bool machineWide : {true, false}) {
             const char* key = EnvironmentKey(machineWide);
             RegDeleteKeyValueA(UseRegRoot(machineWide), key, "NVLROOT");
+            // Blanks past the registry's first 512 bytes: the root is read whole, then trimmed.
             if (row.roots == Roots::Both || row.roots == (machineWide ? Roots::System : Roots::User))
-                SetString(machineWide, key, "NVLROOT", old);
-            SetString(machineWide, key, "PATH", machineWide ? kPath : "C:\\Tools;%NVLROOT%\\bin",
+                SetString(machineWide, key, "NVLROOT", old + std::string(600, ' '));
+            SetString(machineWide, key, "PATH", machineWide ? kPath : "%SystemRoot%;C:\\Tools;%NVLROOT%\\bin",
                       REG_EXPAND_SZ);
         }
         const DWORD one = 1;
         if (*row.otherType)
             RegSetKeyValueA(HKEY_LOCAL_MACHINE, kSystemEnvironmentKey, row.otherType, REG_DWORD, &one,
                             sizeof one);
-        if (!row.denied.empty())
-            SetAccess(row.denied.starts_with("HKLM"), row.denied.substr(5, row.denied.size() - 6), kReadOnly);
+        if (const bool none = row.denied.starts_with("!"); !row.denied.empty()) // "!": not even readable
+            SetAccess(row.denied.starts_with("HKLM"),
+                      row.denied.substr(none ? 6 : 5, row.denied.size() - (none ? 7 : 6)),
+                      none ? kNoAccess : kReadOnly);
         DeleteFileA("C:\\Temp\\Morvane\\log.txt");
         const RegistrySnapshot before = TakeSnapshot();
         const BroadcastListener listener;

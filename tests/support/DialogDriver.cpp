@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <map>
 
 namespace {
@@ -73,15 +72,6 @@ std::vector<std::string> DialogDriver::ListItems(int id) const {
     for (int index = 0, count = list.Count(); index < count; ++index)
         items.push_back(list.ItemText(index));
     return items;
-}
-
-void DialogDriver::HoldOnScreen() const {
-    const char* hold = std::getenv("KELMORA_SCREENSHOT_HOLD_MS");
-    const ULONGLONG until = GetTickCount64() + (hold != nullptr ? std::strtoul(hold, nullptr, 10) : 3000);
-    for (MSG message; GetTickCount64() < until; Sleep(10))
-        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
-            DispatchMessageA(&message);
-    PressEscape();
 }
 
 std::optional<std::string> ScriptedPrompts::PickFolder(const FolderBrowser&) {

@@ -56,10 +56,6 @@ public:
         Command(id, LBN_DBLCLK, Item(id));
     }
 
-    // For tests/ui/screenshot.sh: keeps the dialog on screen, painted, for KELMORA_SCREENSHOT_HOLD_MS
-    // (3000 by default), then presses Escape.
-    void HoldOnScreen() const;
-
 private:
     void Command(int id, int code, HWND control) const {
         SendMessageA(dialog_, WM_COMMAND, MAKEWPARAM(id, code), reinterpret_cast<LPARAM>(control));

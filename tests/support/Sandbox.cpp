@@ -14,14 +14,9 @@ namespace {
 const char* const kTouchedVariables[] = {"NVLROOT", "PATH", "NVL_SITE", "NVL_LIC_FILE"};
 constexpr UINT kShellNotice = WM_APP + 1;
 
-// What the running case planted and took away, undone when its sandbox ends.
+// What the running case planted, and the access lists it replaced, undone when its sandbox ends.
 std::vector<std::pair<bool, std::string>> plantedKeys;
-struct TakenAccess {
-    bool machineWide;
-    std::string path;
-    std::vector<BYTE> descriptor;
-};
-std::vector<TakenAccess> takenAccess;
+std::vector<std::tuple<bool, std::string, std::vector<BYTE>>> takenAccess;
 
 void NotePlanted(bool machineWide, const std::string& path) {
     if (!UseRegKeyExists(path, machineWide)) plantedKeys.emplace_back(machineWide, path);
@@ -69,11 +64,9 @@ ScopedPrefixRegistry::ScopedPrefixRegistry() {
 }
 
 ScopedPrefixRegistry::~ScopedPrefixRegistry() {
-    for (const TakenAccess& taken : std::ranges::reverse_view(takenAccess)) {
-        UseRegKey key;
-        key.Open(UseRegRoot(taken.machineWide), taken.path, WRITE_DAC);
-        RegSetKeySecurity(key.Get(), DACL_SECURITY_INFORMATION, const_cast<BYTE*>(taken.descriptor.data()));
-    }
+    for (auto& [machineWide, path, descriptor] : std::ranges::reverse_view(takenAccess))
+        RegSetKeySecurity(UseRegOpenKey(path, machineWide, WRITE_DAC).Get(), DACL_SECURITY_INFORMATION,
+                          descriptor.data());
     takenAccess.clear();
     for (const auto& [machineWide, name, value] : environment_)
         if (value)
@@ -81,8 +74,8 @@ ScopedPrefixRegistry::~ScopedPrefixRegistry() {
                             value->data.data(), static_cast<DWORD>(value->data.size()));
         else
             RegDeleteKeyValueA(UseRegRoot(machineWide), EnvironmentKey(machineWide), name);
-    for (auto planted = plantedKeys.rbegin(); planted != plantedKeys.rend(); ++planted)
-        RegDeleteTreeA(UseRegRoot(planted->first), planted->second.c_str());
+    for (const auto& [machineWide, path] : std::ranges::reverse_view(plantedKeys))
+        RegDeleteTreeA(UseRegRoot(machineWide), path.c_str());
     plantedKeys.clear();
     RemoveSuiteKeys();
 }
@@ -104,9 +97,8 @@ void CreateKey(bool machineWide, const std::string& path) {
 StoredValue GetStored(bool machineWide, const std::string& path, const std::string& name) {
     const auto value = UseRegOpenKey(path, machineWide, KEY_READ).QueryValue(name.c_str());
     if (!value) return {};
-    std::string text = value->data;
-    if (!text.empty() && text.back() == '\0') text.pop_back();
-    return {value->type, text};
+    return {value->type,
+            value->data.ends_with('\0') ? value->data.substr(0, value->data.size() - 1) : value->data};
 }
 
 void SetAccess(bool machineWide, const std::string& path, DWORD everyone) {
@@ -118,7 +110,7 @@ void SetAccess(bool machineWide, const std::string& path, DWORD everyone) {
     RegGetKeySecurity(key.Get(), DACL_SECURITY_INFORMATION, nullptr, &size);
     std::vector<BYTE> original(size);
     if (RegGetKeySecurity(key.Get(), DACL_SECURITY_INFORMATION, original.data(), &size) == ERROR_SUCCESS)
-        takenAccess.push_back({machineWide, path, std::move(original)});
+        takenAccess.emplace_back(machineWide, path, std::move(original));
     char sddl[64];
     std::snprintf(sddl, sizeof sddl, "D:(A;;0x%lx;;;WD)", static_cast<unsigned long>(everyone));
     PSECURITY_DESCRIPTOR descriptor = nullptr;

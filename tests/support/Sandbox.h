@@ -12,6 +12,7 @@
 #include <optional>
 #include <string>
 #include <thread>
+#include <tuple>
 #include <vector>
 
 inline constexpr const char* kSystemEnvironmentKey =
@@ -29,12 +30,8 @@ public:
     ScopedPrefixRegistry& operator=(const ScopedPrefixRegistry&) = delete;
 
 private:
-    struct Saved {
-        bool machineWide;
-        const char* name;
-        std::optional<UseRegKey::Value> value; // nothing when the variable was not set
-    };
-    std::vector<Saved> environment_;
+    // Scope, name and value (nothing when the variable was not set) of each variable a case may change.
+    std::vector<std::tuple<bool, const char*, std::optional<UseRegKey::Value>>> environment_;
 };
 
 // A fixture for cases that need nothing but a clean registry.

@@ -5,7 +5,6 @@
 #include "platform/FolderBrowser.h"
 #include "resource.h"
 #include "support/DialogDriver.h"
-#include "ui/AboutDlg.h"
 #include "ui/FileAssociationFileImportDlg.h"
 #include "ui/MainDlg.h"
 
@@ -238,24 +237,4 @@ TEST_F(MainDlgTest, FileAssociationsAddNormalisesTheExtensionAndFollowsTheActive
     EXPECT_EQ(Quoted(now, "tools\\bin\\waveview.exe") + " \"%1\" /dde", CommandOf("out").text);
 }
 
-// Every dialog in turn, held on screen for tests/ui/screenshot.sh to photograph, with the selection or
-// the text each one shows first. Disabled: ctest never runs it.
-TEST_F(MainDlgTest, DISABLED_Screenshots) {
-    for (const char* release : {"MVX 16.5", "MVX 16.6", "QDR 15.0(File Server)"})
-        AddRelease(release, release);
-    Set(true, "NVLROOT", folder_.Path() + "\\MVX 16.5");
-    const auto show = [](UseModalDialog&& shown, std::function<void(DialogDriver&)> first = {}) {
-        RunDialog(shown, [&](DialogDriver& dialog) {
-            if (first) first(dialog);
-            dialog.HoldOnScreen();
-        });
-    };
-    show(CAboutDlg());
-    show(UseModalDialog(IDD_USE_WORK_DIALOG));
-    show(CUse_WorkDlg(), [](DialogDriver& dialog) { dialog.DoubleClickListItem(IDC_RELEASE_LIST, 1); });
-    show(CUse_ManualConfigDlg(), [](DialogDriver& dialog) { dialog.SelectListItem(IDC_RELEASE_LIST, 0); });
-    show(CUse_FileAssociationDlg(tables_));
-    show(UseFileAssociationFileImportDlg(tables_),
-         [](DialogDriver& dialog) { dialog.Type(IDC_IMPORT_PATH, "C:\\Norvale\\site\\Associations.txt"); });
-}
 } // namespace

@@ -10,9 +10,8 @@ take_dialog_screenshots() {
     # undecorated. Only the held-open case runs so.
     wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >/dev/null 2>&1
     mkdir -p "$BUILD/screenshots"
-    # The held-open case shows every dialog in turn; each is photographed as it appears.
-    KELMORA_SCREENSHOT_HOLD_MS=3000 wine "$BUILD/kelmora_tests.exe" --gtest_also_run_disabled_tests \
-        --gtest_filter=MainDlgTest.DISABLED_Screenshots >/dev/null 2>&1 &
+    # The program shows every dialog in turn; each is photographed as it appears.
+    wine "$BUILD/kelmora_show_dialogs.exe" 3000 >/dev/null 2>&1 &
     local test_pid=$! title file window
     while read -r file title; do
         window=$(timeout 30 xdotool search --sync --onlyvisible --name "^$title\$" 2>/dev/null | head -1 || true)
@@ -37,7 +36,7 @@ LIST
 if [ "${BASH_SOURCE[0]}" = "$0" ]; then
     source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/common.sh"
     install_missing_packages
-    build --target kelmora_tests
+    build --target kelmora_show_dialogs
     # The display comes first: Wine's background processes keep the display they were started with.
     ensure_display
     create_prefix "$BUILD/wineprefix-screenshot"
