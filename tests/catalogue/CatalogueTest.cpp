@@ -1,6 +1,7 @@
 // The releases the program offers: those its installers left traces of, and those added by hand.
 #include "catalogue/Detection.h"
 #include "catalogue/ManualReleases.h"
+#include "platform/Text.h"
 #include "platform/UseException.h"
 #include "support/Sandbox.h"
 
@@ -17,7 +18,8 @@ Entries Detect() {
     return set.Entries();
 }
 
-// One line of tests/catalogue/known-releases.txt.
+// One line of tests/catalogue/known-releases.txt: row, name, kind, code, key, value, suffix, views,
+// exception key.
 struct KnownRow {
     std::string row, name, kind, code, key, value, suffix, views, exception;
 };
@@ -27,13 +29,11 @@ std::vector<KnownRow> KnownRows() {
     std::ifstream in(KELMORA_TEST_DATA "/catalogue/known-releases.txt");
     for (std::string line; std::getline(in, line);) {
         if (line.empty() || line[0] == '#') continue;
-        std::vector<std::string> fields;
-        for (size_t start = 0, end; start <= line.size(); start = end + 3) {
-            end = std::min(line.find(" | ", start), line.size());
-            fields.push_back(line.substr(start, end - start));
-        }
-        rows.push_back({fields[0], fields[1], fields[2], fields[3], fields[4], fields[5], fields[6],
-                        fields[7], fields[8]});
+        std::istringstream fields(UseReplaceAll(line, " | ", "|"));
+        KnownRow& row = rows.emplace_back();
+        for (std::string* field : {&row.row, &row.name, &row.kind, &row.code, &row.key, &row.value,
+                                   &row.suffix, &row.views, &row.exception})
+            std::getline(fields, *field, '|');
     }
     return rows;
 }
