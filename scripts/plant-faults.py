@@ -75,8 +75,6 @@ FAULTS = [
      "return windows && machineWide ? EntryClass::Windows", "return windows && (machineWide || !machineWide) ? EntryClass::Windows"),
     ("path-type", "PATH written as REG_SZ", "src/environment/Environment.cpp",
      'std::string(wanted->c_str()), REG_EXPAND_SZ)', 'std::string(wanted->c_str()), REG_SZ)'),
-    ("path-case-compare", "a PATH that differs only in case is written", "src/environment/PathRewrite.cpp",
-     "if (UseEqualsNoCase(updated, oldText)) return std::nullopt;", "if (updated == oldText) return std::nullopt;"),
     ("root-backslash", "NVLROOT keeps its trailing backslash", "src/environment/Environment.cpp",
      "    root = UseTrimTrailingBackslashes(root);\n", ""),
     ("root-record", "the command line no longer records the root", "src/app/CommandLineSwitch.cpp",

@@ -86,7 +86,7 @@ TEST(CatalogueTest, EveryKnownReleaseIsFoundByItsInstallersTracesOnly) {
 }
 
 // Several installations under one suite key are numbered, counting only those found, the user view
-// afresh and over the machine's; a later row replaces an earlier one.
+// afresh and over the machine's; a later row replaces an earlier one; 17.x finds its view and root.
 TEST(CatalogueTest, NumberedInstallationsLaterRowsAndViews) {
     const ScopedPrefixRegistry registry;
     const ScopedTempFolder folder;
@@ -116,24 +116,19 @@ TEST(CatalogueTest, NumberedInstallationsLaterRowsAndViews) {
     SetString(false, kUninstall + "{2A44F024-049A-4988-8CE7-178A25A773C1}", "DisplayName", "N");
     expected["MVX 16.5"] = first;
     EXPECT_EQ(expected, Detect());
-}
-
-TEST(CatalogueTest, MVX17TakesTheFirstViewItsProductIsRegisteredInAndAClientsFileServer) {
-    const ScopedPrefixRegistry registry;
-    const std::string code = "{759632C4-140A-4E6D-BE47-0B8BF8596C98}", key = "SOFTWARE\\Norvale\\MVX 17.0";
-    const std::string code32 =
-        "SOFTWARE\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + code;
-    SetString(true, code32, "DisplayName", "N");
-    SetString(true, code32, "InstallLocation", "C:\\L");
-    EXPECT_EQ((Entries{{"MVX 17.0", "C:\\L"}}), Detect());
-    SetString(true, key, "ISCLIENTINSTALL", "true");
-    SetString(true, key, "FileServer", "\\\\fs\\mvx\\");
-    EXPECT_EQ((Entries{{"MVX 17.0", "\\\\fs\\mvx"}}), Detect());
-    SetString(false, kUninstall + code, "DisplayName", "N"); // the user view comes before the 32-bit one
-    SetString(false, key, "TargetDir", "C:\\U");
-    EXPECT_EQ((Entries{{"MVX 17.0", "C:\\U"}}), Detect()); // not a client
+    // 17.x: the machine's 32-bit view, then the user's view before it; a client's root is its file server.
+    const std::string mvx17 = "{759632C4-140A-4E6D-BE47-0B8BF8596C98}", key = "SOFTWARE\\Norvale\\MVX 17.0";
+    SetString(true, "SOFTWARE\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + mvx17,
+              "DisplayName", "N");
+    SetString(true, key, "TargetDir", "C:\\T");
+    EXPECT_EQ("C:\\T", Detect()["MVX 17.0"]);
+    SetString(false, kUninstall + mvx17, "DisplayName", "N");
     SetString(false, key, "ISCLIENTINSTALL", "TRUE");
-    EXPECT_EQ(Entries{}, Detect()); // a client without its file server
+    SetString(false, key, "TargetDir", "C:\\U");
+    SetString(false, key, "FileServer", "\\\\fs\\mvx\\");
+    EXPECT_EQ("\\\\fs\\mvx", Detect()["MVX 17.0"]);
+    RegDeleteKeyValueA(HKEY_CURRENT_USER, key.c_str(), "FileServer");
+    EXPECT_EQ(0u, Detect().count("MVX 17.0")); // a client without its file server
 }
 
 // Creates the process-wide store last, so that it is the first use of it in the process (ctest runs each
