@@ -123,43 +123,6 @@ TEST_F(MainDlgTest, RefusedSystemWriteAsksToTurnOffUacThenHelpWithoutItsFileAndO
     EXPECT_EQ(alpha, GetStored(true, kSystemEnvironmentKey, "NVLROOT").text);
 }
 
-// Through the dialogs it opens, with the folder picker's answers; an import takes only an existing file.
-TEST_F(MainDlgTest, AddReleaseSwitchToItAndImportFileAssociations) {
-    Set(true, "NVLROOT", "C:\\Old");
-    const std::string hand = MakeRelease("Hand", {"tools\\bin\\draftsch.exe", "viewer.exe"});
-    const std::string folder = folder_.AddFolder("a folder");
-    const std::string paths[] = {"", folder_.Path() + "\\missing.txt", folder};
-    prompts_.folderAnswers = {hand, folder_.AddFile("a.txt", "imp \"%NVLROOT%\\Viewer.exe\" -i\n")};
-    CUse_WorkDlg main;
-    RunDialog(main, [&](DialogDriver& dialog) {
-        WhenNextDialogOpens([](DialogDriver& manual) {
-            Enter(manual, {{IDC_RELEASE_NAME, "MVX Hand"}}, IDC_BROWSE);
-            manual.Click(IDC_ADD_UPDATE);
-            manual.Click(IDCANCEL);
-        });
-        dialog.Click(IDC_MANUAL);
-        dialog.DoubleClickListItem(IDC_RELEASE_LIST, 0);
-        WhenNextDialogOpens([&](DialogDriver& setup) {
-            WhenNextDialogOpens([&](DialogDriver& import) {
-                for (const std::string& path : paths)
-                    Enter(import, {{IDC_IMPORT_PATH, path}}, IDC_IMPORT);
-                import.Click(IDC_BROWSE);
-                import.Click(IDC_IMPORT); // closes the dialog
-            });
-            setup.Click(IDC_IMPORT);
-            EXPECT_EQ(Quoted(hand, "viewer.exe") + " \"%1\" -i", CommandOf("imp").text); // while still open
-            setup.Click(IDOK);
-        });
-        dialog.Click(IDC_FILE_ASSOCIATION);
-        dialog.PressEscape();
-    });
-    EXPECT_EQ(
-        (Items{"Please input a file association file.", "This input file doesn't exist, please try again.",
-               "\"" + folder + "\" is a folder, please input a file."}),
-        prompts_.texts);
-    EXPECT_EQ("Imoprt...", prompts_.captions.at(0));
-}
-
 // Every refusal of the Manual Configuration dialog says why in its own words; what was added is kept,
 // sorted, with the last item highlighted, which need not be the release just added.
 TEST_F(MainDlgTest, ManualConfigAddsDeletesAndSaysWhyItRefuses) {
@@ -232,9 +195,25 @@ TEST_F(MainDlgTest, FileAssociationsAddNormalisesTheExtensionAndFollowsTheActive
     EXPECT_EQ(Items{"Unable to add this file association, please check to see if the program exists."},
               prompts_.texts);
     SetSystemRoot(now);
-    RunDialog(setup, [](DialogDriver& dialog) { dialog.PressEscape(); });
+    // Its Import... takes only an existing file, and says so in messages of its own caption.
+    const std::string folder = folder_.AddFolder("a folder"),
+                      file = folder_.AddFile("a.txt", "imp \"%NVLROOT%\\tools\\bin\\waveview.exe\" -i");
+    RunDialog(setup, [&](DialogDriver& dialog) {
+        WhenNextDialogOpens([&](DialogDriver& import) {
+            for (const std::string& path : {std::string(), folder_.Path() + "\\missing.txt", folder, file})
+                Enter(import, {{IDC_IMPORT_PATH, path}}, IDC_IMPORT);
+        });
+        dialog.Click(IDC_IMPORT);
+        dialog.PressEscape();
+    });
     EXPECT_EQ(Quoted(now, "tools\\draft\\bin\\draftsch.exe") + " \"%1\" ", CommandOf("nsj").text);
     EXPECT_EQ(Quoted(now, "tools\\bin\\waveview.exe") + " \"%1\" /dde", CommandOf("out").text);
+    EXPECT_EQ(Quoted(now, "tools\\bin\\waveview.exe") + " \"%1\" -i", CommandOf("imp").text);
+    EXPECT_EQ(
+        (Items{"Please input a file association file.", "This input file doesn't exist, please try again.",
+               "\"" + folder + "\" is a folder, please input a file."}),
+        Items(prompts_.texts.begin() + 1, prompts_.texts.end()));
+    EXPECT_EQ("Imoprt...", prompts_.captions.back());
 }
 
 } // namespace
