@@ -36,10 +36,13 @@ void RemoveSuiteKeys() {
     }
 }
 
-void Walk(HKEY parent, const std::string& path, const std::string& name, RegistrySnapshot& snapshot) {
+// The key itself is left out at the top: a key like HKCU\SOFTWARE\Classes that a new prefix lacks
+// until some program writes under it is not a change of this program's.
+void Walk(HKEY parent, const std::string& path, const std::string& name, RegistrySnapshot& snapshot,
+          bool top = false) {
     UseRegKey key;
     if (key.Open(parent, path, KEY_READ) != ERROR_SUCCESS) return;
-    snapshot[name] = "";
+    if (!top) snapshot[name] = "";
     std::string value(16384, '\0'), data(65536, '\0');
     for (DWORD index = 0;; ++index) {
         DWORD length = 16384, type = 0, size = 65536;
@@ -129,7 +132,7 @@ RegistrySnapshot TakeSnapshot() {
                                             {true, "SOFTWARE\\Classes\\.nsd"},
                                             {false, "SOFTWARE\\Classes"}})
         Walk(UseRegRoot(machineWide), path, std::string(machineWide ? "HKLM\\" : "HKCU\\") + path + "\\",
-             snapshot);
+             snapshot, true);
     return snapshot;
 }
 
