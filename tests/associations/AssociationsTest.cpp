@@ -72,7 +72,8 @@ TEST_F(AssociationsTest, ImportAddsEveryUsableLineThenLoadAndDeleteFollowTheReco
 // without its own file the share is skipped.
 TEST_F(AssociationsTest, ASwitchPointsEveryRecordAtTheNewReleaseForTheUser) {
     const std::string scope = "tools\\wave\\bin\\scope.exe", old = MakeRelease("Old", {scope.c_str()});
-    const auto next = MakeRelease("New", {"tools\\bin\\draftsch.exe", "tools\\trace\\bin\\traceview.exe"});
+    const auto next = MakeRelease(
+        "New", {"tools\\bin\\draftsch.exe", "tools\\trace\\bin\\traceview.exe", "tools\\bin\\waveview.exe"});
     const std::string tool = " \"%NVLROOT%\\" + scope + "\" ";
     SetSystemRoot(old);
     SetString(false, kUserEnvironmentKey, "NVL_SITE", folder_.AddFolder("site"));
@@ -98,5 +99,8 @@ TEST_F(AssociationsTest, ASwitchPointsEveryRecordAtTheNewReleaseForTheUser) {
     EXPECT_EQ("NSK_auto_file_mvxnrvl", GetStored(false, "SOFTWARE\\Classes\\.NSK", "").text);
     Sleep(50); // the notice reaches the listener's window through its message queue
     EXPECT_EQ(1, listener.ShellNotices());
+    // Where no defaults file is found, each tool of the release registers its types, "out" with "/dde".
+    UseBuildToolAssociations(false);
+    EXPECT_EQ(Quoted(next, "tools\\bin\\waveview.exe") + " \"%1\" /dde", CommandOf("out").text);
 }
 } // namespace
