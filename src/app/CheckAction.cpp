@@ -74,8 +74,7 @@ public:
         for (const std::string& folder : repeated_)
             Report("The folder \"" + folder + "\" is on PATH " + std::to_string(seen_[FolderKey(folder)]) +
                    " times.");
-        const std::string joined = system.empty() || user.empty() ? system + user : system + ";" + user;
-        const size_t length = UseUtf16FromUtf8(joined).value_or(std::u16string()).size();
+        const size_t length = UseUtf16FromUtf8(UseJoinPaths(system, user)).value_or(std::u16string()).size();
         if (length >= kNearLimit)
             Report("PATH is " + std::to_string(length) + " characters long, near the limit of 32,767.");
         else if (length > kTruncatedLength)

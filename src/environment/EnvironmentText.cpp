@@ -41,3 +41,7 @@ std::vector<std::string> UsePathEntries(std::string_view text) {
     }
     return entries;
 }
+
+std::string UseJoinPaths(const std::string& systemPath, const std::string& userPath) {
+    return systemPath.empty() || userPath.empty() ? systemPath + userPath : systemPath + ";" + userPath;
+}

@@ -19,3 +19,6 @@ bool UseHoldsReference(std::string_view text);
 
 // The non-empty entries of a PATH text, in order; ";" alone separates them.
 std::vector<std::string> UsePathEntries(std::string_view text);
+
+// PATH as a process sees it: the system's, then the user's, joined by ";" when both hold something.
+std::string UseJoinPaths(const std::string& systemPath, const std::string& userPath);

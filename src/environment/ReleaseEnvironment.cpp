@@ -31,7 +31,6 @@ UseReleaseVariables UseReleaseEnvironment(const std::string& catalogueRoot) {
         UseTrimTrailingBackslashes(UseExpandReferences(UseUtf8FromAnsi(catalogueRoot), UseProcessVariable));
     const std::string system = UseRegroupPath(UseEnvReadPath(true), true);
     const std::string user = UseRegroupPath(UseEnvReadPath(false), false);
-    const std::string joined = system.empty() || user.empty() ? system + user : system + ";" + user;
-    variables.path = UseExpandWithRoot(joined, variables.root);
+    variables.path = UseExpandWithRoot(UseJoinPaths(system, user), variables.root);
     return variables;
 }

@@ -148,14 +148,19 @@ std::optional<UseRegKey::Value> UseRegKey::QueryStoredValue(const char* name) co
     const std::wstring wideName = WideName(name);
     Value value;
     DWORD size = 0;
-    if (RegQueryValueExW(key_, wideName.c_str(), nullptr, &value.type, nullptr, &size) != ERROR_SUCCESS)
-        return std::nullopt;
-    value.data.assign(size, '\0');
-    if (RegQueryValueExW(key_, wideName.c_str(), nullptr, &value.type,
-                         reinterpret_cast<BYTE*>(value.data.data()), &size) != ERROR_SUCCESS)
-        return std::nullopt;
-    value.data.resize(size);
-    return value;
+    LONG status = RegQueryValueExW(key_, wideName.c_str(), nullptr, &value.type, nullptr, &size);
+    // A value that another program lengthens between the two reads is read again at its new size:
+    // reported as missing, it would be put back as missing.
+    while (status == ERROR_SUCCESS || status == ERROR_MORE_DATA) {
+        value.data.assign(size, '\0');
+        status = RegQueryValueExW(key_, wideName.c_str(), nullptr, &value.type,
+                                  reinterpret_cast<BYTE*>(value.data.data()), &size);
+        if (status == ERROR_SUCCESS) {
+            value.data.resize(size);
+            return value;
+        }
+    }
+    return std::nullopt;
 }
 
 LONG UseRegKey::SetStoredValue(const char* name, const Value& value) const {
