@@ -39,6 +39,11 @@ public:
     // NVLROOT and PATH of one environment; returns its PATH expanded.
     std::string CheckScope(bool machineWide) {
         const std::string scope = machineWide ? "system" : "user";
+        // What cannot be read is a problem of its own, never an environment without one.
+        if (const std::string refusal = UseEnvUnreadable(machineWide); !refusal.empty()) {
+            Report(refusal);
+            return {};
+        }
         const std::string root = UseUtf8FromAnsi(UseEnvReadRoot(machineWide));
         if (!root.empty() && std::ranges::none_of(releases_, [&](const Release& release) {
                 return release.rootKey == FolderKey(root);
@@ -46,7 +51,7 @@ public:
             Report("NVLROOT of the " + scope + " environment, \"" + root +
                    "\", is not the root of a release.");
         const std::optional<UseRegKey::Value> stored = UseEnvReadStored("PATH", machineWide);
-        const std::vector<std::string> entries = UsePathEntries(UseStoredText(stored));
+        const std::vector<std::string> entries = UsePathEntries(UseStoredUtf8Text(stored));
         if (stored && stored->type == REG_SZ && std::ranges::any_of(entries, UseHoldsReference))
             Report("The " + scope +
                    " PATH holds % references but is stored as REG_SZ, so they are not expanded.");
@@ -83,8 +88,9 @@ public:
     }
 
 private:
+    // One line, whatever an entry or a name holds.
     void Report(const std::string& line) {
-        UsePrintLine(UseAnsiFromUtf8(line));
+        UsePrintLine(UseAnsiFromUtf8(UseEscapeControls(line)));
         run_.refused = true;
     }
 

@@ -6,6 +6,7 @@
 #include "environment/Environment.h"
 #include "platform/Dialog.h"
 #include "platform/Text.h"
+#include "platform/Unicode.h"
 #include "platform/UseException.h"
 #include "ui/DialogMode.h"
 
@@ -14,22 +15,29 @@
 #include <algorithm>
 
 namespace {
-constexpr const char* kBaseName = "kelmora";
-
 // Every parsed entry names a registered option, so one of them is always found.
 const UseOption& OptionOf(const UseParameter& entry) {
     return *std::ranges::find_if(kUseOptions,
                                  [&entry](const UseOption& option) { return entry.name == option.name; });
 }
+
+// Where the program's own path, the first word of the command line, ends: as Windows splits that word,
+// a quoted path runs to its closing quote, any other to the first blank or tab.
+size_t EndOfProgramPath(std::string_view commandLine) {
+    if (commandLine.starts_with('"')) {
+        const size_t closing = commandLine.find('"', 1);
+        return closing == std::string_view::npos ? commandLine.size() : closing + 1;
+    }
+    return std::min(commandLine.find_first_of(" \t"), commandLine.size());
+}
 } // namespace
 
 std::optional<std::string> UseArgumentText(const std::string& commandLine, bool keepCase) {
-    const std::string lower = UseToLower(commandLine);
-    const size_t base = lower.find(kBaseName);
-    if (base == std::string::npos) return std::nullopt;
-    const size_t dash = lower.find('-', base);
+    // The program's own path names no option, whatever its file and folders are called.
+    const size_t dash = commandLine.find('-', EndOfProgramPath(commandLine));
     if (dash == std::string::npos) return std::nullopt;
-    return UseTrimBlanks(std::string_view(keepCase ? commandLine : lower).substr(dash));
+    const std::string_view arguments = std::string_view(commandLine).substr(dash);
+    return UseTrimBlanks(keepCase ? std::string(arguments) : UseToLower(arguments));
 }
 
 int UseExitCodeOf(const UseCommandLineRun& run) {
@@ -52,7 +60,9 @@ void CUse_WorkApp::Run() {
     for (const UseOption& option : kUseOptions)
         parser.AddParameter(option.name, option.valueKind, kUseTypeString);
 
-    const std::string commandLine = GetCommandLineA();
+    // Read wide: "-exec" hands its command on with every character as typed, and no other value
+    // takes a look-alike of a character its code page lacks (Unicode.h).
+    const std::string commandLine = UseProcessCommandLine();
     const std::optional<std::string> arguments = UseArgumentText(commandLine);
     if (!arguments) {
         RunDialogMode();
@@ -93,7 +103,9 @@ bool CUse_WorkApp::RunOptions(const UseParameterParser& parser, const std::strin
             // text as typed is the command with its letter case.
             run.command = argumentsAsTyped.substr(argumentsAsTyped.size() -
                                                   std::min(argumentsAsTyped.size(), entry.command.size()));
-            OptionOf(entry).action(entry.value, run);
+            // The actions work in the ANSI code page, as the registry's and the file system's 8-bit
+            // functions do; a character it lacks is "?", which names no release and no file.
+            OptionOf(entry).action(UseAnsiFromUtf8(entry.value), run);
         }
         return true;
     } catch (const std::exception& error) {

@@ -37,10 +37,10 @@ private:
     int exitCode_ = kUseExitDone;
 };
 
-// The options part of a command line: lower-cased and trimmed of blanks, from the first "-" at or
-// after the program's base name "kelmora" to the end. Nothing when the base name or such a "-" is
-// missing (dialog mode). With keepCase, the same part in the letter case it was typed in: letter case
-// is folded byte by byte, so each character stands where it stands in the lower-cased text.
+// The options part of a command line (UTF-8): lower-cased and trimmed of blanks, from the first "-"
+// after the program's own path to the end. Nothing when there is no such "-" (dialog mode). With
+// keepCase, the same part in the letter case it was typed in: letter case is folded byte by byte, so
+// each character stands where it stands in the lower-cased text.
 std::optional<std::string> UseArgumentText(const std::string& commandLine, bool keepCase = false);
 
 // The exit code of a command-line run whose options were all acted on: the exit code of the command

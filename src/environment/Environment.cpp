@@ -102,15 +102,16 @@ UsePathUpdate UseEnvUpdatePath(bool machineWide,
     constexpr int kTries = 5;
     UseRegKey key = UseRegOpenKey(EnvironmentKey(machineWide), machineWide, KEY_READ | KEY_WRITE);
     if (!key) return UsePathUpdate::Refused;
-    std::string read = key.QueryUtf8String("PATH").value_or(std::string());
+    std::optional<UseRegKey::Value> read = key.QueryStoredValue("PATH");
     for (int attempt = 0; attempt < kTries; ++attempt) {
-        const std::optional<std::string> wanted = update(read);
+        // The text up to a stray zero is regrouped, as every reader of PATH reads it.
+        const std::optional<std::string> wanted = update(UseStoredUtf8Text(read));
         if (!wanted) return UsePathUpdate::Left;
-        // Only the text up to a stray zero byte is stored, as the registry would read it back; and only
-        // while PATH still reads as it did, so that another program's change is made over, not lost.
-        const LONG status = key.ReplaceUtf8String("PATH", read, std::string(wanted->c_str()), REG_EXPAND_SZ);
+        // Stored only while PATH is still stored as it was read, so that another program's change is
+        // regrouped in turn rather than lost.
+        const LONG status = key.ReplaceUtf8String("PATH", read, *wanted, REG_EXPAND_SZ);
         if (status == ERROR_RETRY) {
-            read = key.QueryUtf8String("PATH").value_or(std::string());
+            read = key.QueryStoredValue("PATH");
             continue;
         }
         key.Close();
@@ -122,6 +123,28 @@ UsePathUpdate UseEnvUpdatePath(bool machineWide,
 
 std::optional<UseRegKey::Value> UseEnvReadStored(const char* name, bool machineWide) {
     return UseRegOpenKey(EnvironmentKey(machineWide), machineWide, KEY_READ).QueryStoredValue(name);
+}
+
+std::string UseEnvUnreadable(bool machineWide) {
+    const std::string scope = machineWide ? "system" : "user";
+    const auto why = [](LONG status) {
+        return status == ERROR_ACCESS_DENIED ? std::string("access denied")
+                                             : "error " + std::to_string(status);
+    };
+    LONG status = ERROR_SUCCESS;
+    const UseRegKey key = UseRegOpenKey(EnvironmentKey(machineWide), machineWide, KEY_READ, &status);
+    if (status == ERROR_FILE_NOT_FOUND) return {};
+    if (!key) return "The " + scope + " environment could not be read (" + why(status) + ").";
+    for (const char* name : {kRootVariable, "PATH"}) {
+        const std::optional<UseRegKey::Value> value = key.QueryStoredValue(name, &status);
+        if (!value && status != ERROR_FILE_NOT_FOUND)
+            return std::string(name) + " of the " + scope + " environment could not be read (" + why(status) +
+                   ").";
+        if (value && value->type != REG_SZ && value->type != REG_EXPAND_SZ)
+            return std::string(name) + " of the " + scope + " environment is stored as type " +
+                   std::to_string(value->type) + ", not as a string.";
+    }
+    return {};
 }
 
 LONG UseEnvWriteStored(const char* name, const std::optional<UseRegKey::Value>& value, bool machineWide) {

@@ -42,6 +42,10 @@ bool UseEnvWritePath(const std::string& path, bool machineWide);
 // A variable exactly as stored (its type and bytes, a string in UTF-16), for putting it back later;
 // nothing when it is not set.
 std::optional<UseRegKey::Value> UseEnvReadStored(const char* name, bool machineWide);
+// Why NVLROOT and PATH of an environment cannot be taken as set or not set, as one line: its key or one
+// of them cannot be read, or one is stored as something other than a string. Empty when both read (a
+// missing key or value is one that is not set): a read refused is never taken for an empty one.
+std::string UseEnvUnreadable(bool machineWide);
 // Puts a variable back exactly as UseEnvReadStored gave it, or removes it when it was not set, in an
 // existing environment key, and broadcasts. Returns 0 or the registry's error code.
 LONG UseEnvWriteStored(const char* name, const std::optional<UseRegKey::Value>& value, bool machineWide);

@@ -45,3 +45,10 @@ std::vector<std::string> UsePathEntries(std::string_view text) {
 std::string UseJoinPaths(const std::string& systemPath, const std::string& userPath) {
     return systemPath.empty() || userPath.empty() ? systemPath + userPath : systemPath + ";" + userPath;
 }
+
+bool UseIsAbsoluteFolder(std::string_view folder) {
+    const auto separator = [](char c) { return c == '\\' || c == '/'; };
+    if (folder.size() >= 2 && separator(folder[0]) && separator(folder[1])) return true;
+    const char drive = static_cast<char>(folder.empty() ? 0 : folder[0] | 0x20);
+    return folder.size() >= 3 && drive >= 'a' && drive <= 'z' && folder[1] == ':' && separator(folder[2]);
+}

@@ -22,3 +22,7 @@ std::vector<std::string> UsePathEntries(std::string_view text);
 
 // PATH as a process sees it: the system's, then the user's, joined by ";" when both hold something.
 std::string UseJoinPaths(const std::string& systemPath, const std::string& userPath);
+
+// Whether a folder is absolute: a drive and its root (C:\..., C:/...) or a network path
+// (\\server\share). A relative one (bin, \bin, C:bin) names a folder of whatever the current folder is.
+bool UseIsAbsoluteFolder(std::string_view folder);

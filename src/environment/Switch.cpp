@@ -38,10 +38,17 @@ UseSwitchOutcome UseSwitchRelease(const std::string& root, UseSwitchScope scope,
 }
 
 UseUndoOutcome UseUndoSwitch() {
-    const std::optional<UseSwitchRecord> last = UseLastSwitchRecord();
-    if (!last) return {};
-    const bool machineWide = last->machineWide;
+    // The environment a switch would write now is the one to take back.
+    const UseSwitchScope scope = UseCurrentSwitchScope(true);
+    if (scope == UseSwitchScope::None) return {};
+    const bool machineWide = scope == UseSwitchScope::System;
+    const std::optional<UseSwitchRecord> last = UseLastSwitchRecord(machineWide);
+    if (!last) return {UseUndoResult::NoHistory, machineWide};
     UseUndoOutcome outcome{UseUndoResult::ChangedSince, machineWide, last->time};
+    if (!UseIsRestorableValue(last->before.root) || !UseIsRestorableValue(last->before.path)) {
+        outcome.result = UseUndoResult::Unusable;
+        return outcome;
+    }
     const UseSwitchState now = UseReadSwitchState(machineWide);
     // Something else wrote after the switch: going back would throw its change away.
     if (now.path != last->after.path)
@@ -53,7 +60,7 @@ UseUndoOutcome UseUndoSwitch() {
     if (now.path != last->before.path) {
         status = UseEnvWriteStored("PATH", last->before.path, machineWide);
         if (status == ERROR_SUCCESS)
-            UseWriteSwitchLog(UseStoredText(now.path), UseStoredText(last->before.path), machineWide);
+            UseWriteSwitchLog(UseStoredUtf8Text(now.path), UseStoredUtf8Text(last->before.path), machineWide);
     }
     if (status == ERROR_SUCCESS && now.root != last->before.root)
         status = UseEnvWriteStored("NVLROOT", last->before.root, machineWide);

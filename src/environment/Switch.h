@@ -35,16 +35,18 @@ struct UseSwitchOutcome {
 // stored as the user's "rootDirectory", whatever the scope and the writes gave.
 UseSwitchOutcome UseSwitchRelease(const std::string& root, UseSwitchScope scope, bool recordRoot);
 
-enum class UseUndoResult { Undone, NoHistory, ChangedSince, Refused };
+enum class UseUndoResult { Undone, NoHistory, ChangedSince, Refused, Unusable };
 struct UseUndoOutcome {
     UseUndoResult result = UseUndoResult::NoHistory;
     bool machineWide = false; // the scope of the switch
-    std::string time;         // when the switch was made
+    std::string time = {};    // when the switch was made
     const char* changed = ""; // ChangedSince: the variable changed after the switch
 };
-// Undoes the latest switch of the history: puts PATH (logged as a switch logs it) and then NVLROOT
-// back in its scope exactly as they were before it, each write followed by its broadcast, and drops
-// its record, so that the next undo goes one switch further back. Writes nothing when there is no
-// history or when PATH or NVLROOT no longer holds what that switch left (ChangedSince); Refused when
-// the environment could not be written (the record stays).
+// Undoes the latest switch of the environment that a switch would write now (UseCurrentSwitchScope,
+// PATH followed too), taken from that environment's own history: puts PATH (logged as a switch logs
+// it) and then NVLROOT back exactly as they were before it, each write followed by its broadcast, and
+// drops its record, so that the next undo goes one switch further back. Writes nothing when there is no
+// history, when PATH or NVLROOT no longer holds what that switch left (ChangedSince), or when the
+// record holds a value no environment variable may take (Unusable: another type, no terminating zero,
+// more than 32,767 characters); Refused when the environment could not be written (the record stays).
 UseUndoOutcome UseUndoSwitch();

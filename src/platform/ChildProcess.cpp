@@ -1,5 +1,7 @@
 #include "platform/ChildProcess.h"
 
+#include "platform/FileSystem.h"
+#include "platform/Text.h"
 #include "platform/Unicode.h"
 
 #include <windows.h>
@@ -44,8 +46,11 @@ std::u16string EnvironmentBlock(const std::vector<std::pair<std::string, std::st
 std::optional<unsigned long>
 UseRunAndWait(const std::string& program, const std::string& commandLine,
               const std::vector<std::pair<std::string, std::string>>& variables) {
-    const std::u16string application = Wide(program);
-    std::u16string line = Wide(commandLine);
+    const std::string lower = UseToLower(program);
+    const bool batch = lower.ends_with(".bat") || lower.ends_with(".cmd");
+    // cmd /s takes off the outer quotes and runs what is left as it stands.
+    const std::u16string application = Wide(batch ? UseSystemFolder() + "\\cmd.exe" : program);
+    std::u16string line = Wide(batch ? "cmd.exe /d /s /c \"" + commandLine + "\"" : commandLine);
     std::u16string environment = EnvironmentBlock(variables);
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;

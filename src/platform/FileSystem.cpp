@@ -40,6 +40,13 @@ std::string UseModuleFolder() {
     return slash == std::string::npos ? std::string() : path.substr(0, slash);
 }
 
+std::string UseSystemFolder() {
+    char buffer[MAX_PATH] = {};
+    const UINT length = GetSystemDirectoryA(buffer, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) return {};
+    return std::string(buffer, length);
+}
+
 std::string UseCurrentFolder() {
     char buffer[MAX_PATH] = {};
     const DWORD length = GetCurrentDirectoryA(MAX_PATH, buffer);

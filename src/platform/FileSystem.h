@@ -16,6 +16,8 @@ UseFileKind UseFileStatusUtf8(const std::string& path);
 std::string UseModulePath();
 // The running program's folder: its full path up to (not including) the last backslash.
 std::string UseModuleFolder();
+// The system folder (C:\Windows\System32); empty when it cannot be obtained.
+std::string UseSystemFolder();
 // The process's current folder (read into a MAX_PATH buffer).
 std::string UseCurrentFolder();
 

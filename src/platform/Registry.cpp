@@ -3,6 +3,7 @@
 #include "platform/Text.h"
 #include "platform/Unicode.h"
 
+#include <cstring>
 #include <vector>
 
 namespace {
@@ -144,23 +145,25 @@ LONG UseRegKey::SetUtf8String(const char* name, const std::string& text, DWORD t
                           static_cast<DWORD>((wideText->size() + 1) * sizeof(char16_t)));
 }
 
-std::optional<UseRegKey::Value> UseRegKey::QueryStoredValue(const char* name) const {
+std::optional<UseRegKey::Value> UseRegKey::QueryStoredValue(const char* name, LONG* status) const {
     const std::wstring wideName = WideName(name);
     Value value;
     DWORD size = 0;
-    LONG status = RegQueryValueExW(key_, wideName.c_str(), nullptr, &value.type, nullptr, &size);
+    LONG read = RegQueryValueExW(key_, wideName.c_str(), nullptr, &value.type, nullptr, &size);
     // A value that another program lengthens between the two reads is read again at its new size:
     // reported as missing, it would be put back as missing.
-    while (status == ERROR_SUCCESS || status == ERROR_MORE_DATA) {
+    while (read == ERROR_SUCCESS || read == ERROR_MORE_DATA) {
         value.data.assign(size, '\0');
-        status = RegQueryValueExW(key_, wideName.c_str(), nullptr, &value.type,
-                                  reinterpret_cast<BYTE*>(value.data.data()), &size);
-        if (status == ERROR_SUCCESS) {
+        read = RegQueryValueExW(key_, wideName.c_str(), nullptr, &value.type,
+                                reinterpret_cast<BYTE*>(value.data.data()), &size);
+        if (read == ERROR_SUCCESS) {
             value.data.resize(size);
-            return value;
+            break;
         }
     }
-    return std::nullopt;
+    if (status) *status = read;
+    if (read != ERROR_SUCCESS) return std::nullopt;
+    return value;
 }
 
 LONG UseRegKey::SetStoredValue(const char* name, const Value& value) const {
@@ -173,25 +176,30 @@ LONG UseRegKey::DeleteValue(const char* name) const {
     return RegDeleteValueW(key_, WideName(name).c_str());
 }
 
-LONG UseRegKey::ReplaceUtf8String(const char* name, const std::string& expected, const std::string& text,
-                                  DWORD type) const {
-    const std::optional<std::u16string> wideText = UseUtf16FromUtf8(text),
-                                        wideExpected = UseUtf16FromUtf8(expected);
-    if (!wideText || !wideExpected) return ERROR_INVALID_DATA;
+LONG UseRegKey::ReplaceUtf8String(const char* name, const std::optional<Value>& expected,
+                                  const std::string& text, DWORD type) const {
+    const std::optional<std::u16string> wideText = UseUtf16FromUtf8(text);
+    if (!wideText) return ERROR_INVALID_DATA;
     const std::wstring wideName = WideName(name);
-    // Room for one unit more than expected and its zero: a longer value does not fit, and reads as changed.
-    std::u16string now(wideExpected->size() + 2, u'\0');
-    DWORD nowType = REG_NONE, size = static_cast<DWORD>(now.size() * sizeof(char16_t));
+    // Room for one byte more than expected: a longer value does not fit, and reads as changed. Like is
+    // compared with like, the whole value as stored, a zero inside it and what follows included.
+    std::string now(expected ? expected->data.size() + 1 : 1, '\0');
+    DWORD nowType = REG_NONE, size = static_cast<DWORD>(now.size());
     const LONG read = RegQueryValueExW(key_, wideName.c_str(), nullptr, &nowType,
                                        reinterpret_cast<BYTE*>(now.data()), &size);
-    std::u16string_view current;
-    if (read == ERROR_SUCCESS && (nowType == REG_SZ || nowType == REG_EXPAND_SZ))
-        current = now.c_str();
-    else if (read != ERROR_SUCCESS && read != ERROR_FILE_NOT_FOUND)
-        return ERROR_RETRY;
-    if (current != *wideExpected) return ERROR_RETRY;
+    const bool unchanged = expected ? read == ERROR_SUCCESS && nowType == expected->type &&
+                                          std::string_view(now.data(), size) == expected->data
+                                    : read == ERROR_FILE_NOT_FOUND;
+    if (!unchanged) return ERROR_RETRY;
     return RegSetValueExW(key_, wideName.c_str(), 0, type, reinterpret_cast<const BYTE*>(wideText->c_str()),
                           static_cast<DWORD>((wideText->size() + 1) * sizeof(char16_t)));
+}
+
+std::string UseStoredUtf8Text(const std::optional<UseRegKey::Value>& value) {
+    if (!value || (value->type != REG_SZ && value->type != REG_EXPAND_SZ)) return {};
+    std::u16string units(value->data.size() / sizeof(char16_t), u'\0');
+    std::memcpy(units.data(), value->data.data(), units.size() * sizeof(char16_t));
+    return UseUtf8FromUtf16(units.c_str());
 }
 
 HKEY UseRegRoot(bool machineWide) noexcept {

@@ -71,23 +71,28 @@ public:
     // Stores UTF-8 text through the wide functions, with its terminating zero. ERROR_INVALID_DATA
     // when the text is not valid UTF-8 (nothing is stored then).
     LONG SetUtf8String(const char* name, const std::string& text, DWORD type) const;
-    // SetUtf8String, provided the value still reads as expected (as QueryUtf8String reads it, a missing
-    // value or one of another type as empty) in one last read, everything else being ready before it:
-    // another program's store is overwritten only if it falls in the instant between that read and the
-    // store. ERROR_RETRY, with nothing stored, when the value reads otherwise.
-    LONG ReplaceUtf8String(const char* name, const std::string& expected, const std::string& text,
-                           DWORD type) const;
 
     // Type and bytes of a value exactly as stored, read through the wide functions so that a string
-    // comes back in UTF-16 with every unit; nothing when the value is missing or cannot be read.
-    std::optional<Value> QueryStoredValue(const char* name) const;
+    // comes back in UTF-16 with every unit; nothing when the value is missing or cannot be read, which
+    // status tells apart (ERROR_FILE_NOT_FOUND for a missing one).
+    std::optional<Value> QueryStoredValue(const char* name, LONG* status = nullptr) const;
     // Stores a value exactly as QueryStoredValue gave it.
     LONG SetStoredValue(const char* name, const Value& value) const;
     LONG DeleteValue(const char* name) const;
+    // SetUtf8String, provided the value is still stored exactly as expected (type and bytes, or missing
+    // when expected is nothing) in one last read, everything else being ready before it: another
+    // program's store is overwritten only if it falls in the instant between that read and the store.
+    // ERROR_RETRY, with nothing stored, when the value is stored otherwise or cannot be read.
+    LONG ReplaceUtf8String(const char* name, const std::optional<Value>& expected, const std::string& text,
+                           DWORD type) const;
 
 private:
     HKEY key_ = nullptr;
 };
+
+// The text of a value as QueryStoredValue gave it, up to its first zero, as UTF-8 (as QueryUtf8String
+// reads it); empty for a value that is missing or not REG_SZ or REG_EXPAND_SZ.
+std::string UseStoredUtf8Text(const std::optional<UseRegKey::Value>& value);
 
 // HKEY_LOCAL_MACHINE when machineWide, else HKEY_CURRENT_USER.
 HKEY UseRegRoot(bool machineWide) noexcept;

@@ -1,5 +1,8 @@
 #include "platform/Text.h"
 
+#include <cstdio>
+#include <utility>
+
 namespace {
 char LowerAscii(char c) {
     return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
@@ -65,4 +68,67 @@ std::string UseReplaceAll(std::string_view text, std::string_view from, std::str
     }
     result.append(text.substr(pos));
     return result;
+}
+
+std::string UseEscapeControls(std::string_view text) {
+    std::string result;
+    result.reserve(text.size());
+    const auto escape = [&result](unsigned code) {
+        char escaped[9];
+        std::snprintf(escaped, sizeof escaped, "<U+%04X>", code);
+        result += escaped;
+    };
+    for (size_t i = 0; i < text.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(text[i]);
+        if (byte < 0x20 || byte == 0x7F) {
+            escape(byte);
+        } else if (byte == 0xC2 && i + 1 < text.size() && static_cast<unsigned char>(text[i + 1]) >= 0x80 &&
+                   static_cast<unsigned char>(text[i + 1]) <= 0x9F) {
+            escape(static_cast<unsigned char>(text[++i]));
+        } else {
+            result += text[i];
+        }
+    }
+    return result;
+}
+
+std::vector<std::string> UseSplitArguments(std::string_view text) {
+    std::vector<std::string> arguments;
+    std::string current;
+    bool inArgument = false, quoted = false;
+    for (size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if ((c == ' ' || c == '\t') && !quoted) {
+            if (inArgument) arguments.push_back(std::exchange(current, {}));
+            inArgument = false;
+            continue;
+        }
+        inArgument = true;
+        if (c == '\\') {
+            size_t count = 0;
+            while (i < text.size() && text[i] == '\\')
+                ++count, ++i;
+            if (i < text.size() && text[i] == '"') {
+                current.append(count / 2, '\\');
+                if (count % 2 == 1)
+                    current += '"';
+                else
+                    quoted = !quoted;
+            } else {
+                current.append(count, '\\');
+                --i;
+            }
+        } else if (c == '"') {
+            if (quoted && i + 1 < text.size() && text[i + 1] == '"') {
+                current += '"';
+                ++i;
+            } else {
+                quoted = !quoted;
+            }
+        } else {
+            current += c;
+        }
+    }
+    if (inArgument) arguments.push_back(current);
+    return arguments;
 }

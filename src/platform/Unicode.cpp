@@ -66,9 +66,18 @@ std::string UseCodePageFromUtf8(std::string_view text, unsigned codePage) {
     if (wide->empty()) return {};
     const auto* units = reinterpret_cast<const wchar_t*>(wide->data());
     const int length = static_cast<int>(wide->size());
-    const int size = WideCharToMultiByte(codePage, 0, units, length, nullptr, 0, nullptr, nullptr);
-    std::string result(static_cast<size_t>(size > 0 ? size : 0), '\0');
-    WideCharToMultiByte(codePage, 0, units, length, result.data(), size, nullptr, nullptr);
+    // Never a look-alike: a c with a caron written as "c" names another folder, and code pages 437 and 850
+    // write U+25D9 as a line feed. A character the code page lacks is "?". UTF-8 takes every character (a
+    // stray surrogate as U+FFFD) and accepts no flags.
+    const auto convert = [&](char* out, int size) {
+        return WideCharToMultiByte(codePage, codePage == CP_UTF8 ? 0 : WC_NO_BEST_FIT_CHARS, units, length,
+                                   out, size, nullptr, nullptr);
+    };
+    const int size = convert(nullptr, 0);
+    // A code page that takes no flags at all (ISO-2022 and the like) reads as the ANSI one.
+    if (size <= 0) return codePage == CP_ACP ? std::string(length, '?') : UseCodePageFromUtf8(text, CP_ACP);
+    std::string result(static_cast<size_t>(size), '\0');
+    convert(result.data(), size);
     return result;
 }
 
@@ -83,4 +92,8 @@ std::string UseUtf8FromAnsi(std::string_view text) {
     std::u16string wide(static_cast<size_t>(size > 0 ? size : 0), u'\0');
     MultiByteToWideChar(CP_ACP, 0, text.data(), length, reinterpret_cast<wchar_t*>(wide.data()), size);
     return UseUtf8FromUtf16(wide);
+}
+
+std::string UseProcessCommandLine() {
+    return UseUtf8FromUtf16(reinterpret_cast<const char16_t*>(GetCommandLineW()));
 }

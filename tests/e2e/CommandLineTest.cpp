@@ -14,7 +14,9 @@ const std::string kSystem = std::string("HKLM\\") + kSystemEnvironmentKey + "\\"
 const std::string kUser = std::string("HKCU\\") + kUserEnvironmentKey + "\\";
 const std::string kRecord = std::string("HKCU\\") + kRecordKey + "\\";
 const std::string kClasses = "HKCU\\SOFTWARE\\Classes\\";
-const std::pair<std::string, std::string> kHistory = {"HKCU\\SOFTWARE\\Norvale\\Morvane\\History\\", "*"};
+// A switch's record for undoing it: the system environment's where only administrators write.
+const std::pair<std::string, std::string> kSystemHistory = {"HKLM\\SOFTWARE\\Norvale\\Morvane\\", "*"},
+                                          kUserHistory = {"HKCU\\SOFTWARE\\Norvale\\Morvane\\History\\", "*"};
 const std::string kPath = "C:\\Tools;%SystemRoot%\\system32;%NVLROOT%\\tools\\bin;C:\\Tools;%SystemRoot%";
 const std::string kRegrouped = "%SystemRoot%\\system32;%SystemRoot%;%NVLROOT%\\tools\\bin;C:\\Tools";
 
@@ -30,8 +32,10 @@ struct Row {
     int broadcasts;
     int logRecords = 0;
     bool dialog = false;
-    std::string denied = "";    // a key that refuses writes
-    const char* otherType = ""; // a system variable stored as a DWORD
+    std::string denied = "";        // a key that refuses writes
+    const char* otherType = "";     // a system variable stored as a DWORD
+    std::string systemPath = kPath; // as stored, a zero character and what follows it included
+    std::string program = "";       // a copy of kelmora.exe that runs instead, relative to the case's folder
 };
 
 std::string LogText() {
@@ -75,7 +79,7 @@ TEST(CommandLineTest, EachRunChangesWhatItNamesAndTellsWhatItDid) {
         return std::vector<std::pair<std::string, std::string>>{
             {kSystem + "[NVLROOT]", Stored(REG_SZ, root)},
             {kSystem + "[PATH]", Stored(REG_EXPAND_SZ, path)},
-            kHistory};
+            kSystemHistory};
     };
     const auto record = [](const std::string& root) {
         return std::pair{kRecord + "[rootDirectory]", Stored(REG_SZ, root)};
@@ -103,7 +107,7 @@ TEST(CommandLineTest, EachRunChangesWhatItNamesAndTellsWhatItDid) {
         {"a detected release", Roots::System, toRelease, 0, "", with(system(release), record(release)), 3, 1},
         {"a hand-configured release, user scope", Roots::User, "-rel \"bench build\"", 0, "",
          {{kUser + "[NVLROOT]", Stored(REG_SZ, bench)}, {kUser + "[PATH]", Stored(REG_EXPAND_SZ, "%NVLROOT%\\bin;%SystemRoot%;C:\\Tools")},
-          record(bench), kHistory}, 3, 1},
+          record(bench), kUserHistory}, 3, 1},
         {"both roots set: the system's wins", Roots::Both, toFolder("\\"), 0, "", with(system(folder), record(folder)), 3, 1},
         {"no root set: only the record", Roots::None, toFolder("\\\\"), 0, "", {record(folder + "\\\\")}, 1},
         {"a folder that does not exist", Roots::System, toFolder("\\missing"), 2, "", {}, 1, 0, true},
@@ -136,10 +140,10 @@ TEST(CommandLineTest, EachRunChangesWhatItNamesAndTellsWhatItDid) {
         {"machine record refused", Roots::System, "-fas " + file("c.txt", nsdLine), 1, "", {}, 1, 0, false,
          "HKLM\\" + std::string(kRecordKey) + "\\nsd\\"},
         {"system root of another type", Roots::User, toFolder(), 0, "",
-         {{kUser + "[NVLROOT]", Stored(REG_SZ, folder)}, {kUser + "[PATH]", "*"}, record(folder), kHistory}, 3, 1, false, "",
+         {{kUser + "[NVLROOT]", Stored(REG_SZ, folder)}, {kUser + "[PATH]", "*"}, record(folder), kUserHistory}, 3, 1, false, "",
          "NVLROOT"},
         {"system PATH of another type", Roots::System, toFolder(), 0, "",
-         {{kSystem + "[NVLROOT]", Stored(REG_SZ, folder)}, record(folder), kHistory}, 2, 0, false, "", "PATH"},
+         {{kSystem + "[NVLROOT]", Stored(REG_SZ, folder)}, record(folder), kSystemHistory}, 2, 0, false, "", "PATH"},
         {"a byte order mark", Roots::System, "-fa " + file("bom.txt", "\xEF\xBB\xBF" + nsdLine + "\r\n"), 0, "",
          nsdRegistered, 1},
         {"a UTF-16 file", Roots::System, "-fa " + file("utf16.txt", "\xFF\xFE" + utf16), 1, "", {}, 1},
@@ -147,6 +151,13 @@ TEST(CommandLineTest, EachRunChangesWhatItNamesAndTellsWhatItDid) {
         {"executable types, PATHEXT's too", Roots::System, "-fa " + file("x.txt", "exe \"" + tool + "\"\nBat \"" + tool +
          "\"\nxyz \"" + tool + "\"\n" + nsdLine), 1, "", nsdRegistered, 1},
         {"a missing association file", Roots::System, "-fa \"" + temp.Path() + "\\missing.txt\"", 1, "", {}, 1},
+        {"a PATH holding a zero character: read up to it", Roots::System, toFolder(), 0, "", with(system(folder),
+         record(folder)), 3, 1, false, "", "", kPath + std::string(1, '\0') + "C:\\After"},
+        {"the program in a folder named with its own name and a dash", Roots::System, toFolder(), 0, "",
+         with(system(folder), record(folder)), 3, 1, false, "", "", kPath, "kelmora-1.2\\kelmora.exe"},
+        {"a renamed copy, quoted for its blank", Roots::System, toFolder(), 0, "", with(system(folder), record(folder)),
+         3, 1, false, "", "", kPath, "Old Tools\\kelmora-old.exe"},
+        {"a renamed copy without options", Roots::System, "", 0, "", {}, 0, 0, true, "", "", kPath, "kelmora-old.exe"},
         {"an open command too long", Roots::System,
          "-fa " + file("long.txt", "nsd \"" + tool + "\" " + std::string(40000, 'x') + "\n"), 1, "", {}, 1},
         // clang-format on
@@ -169,6 +180,14 @@ TEST(CommandLineTest, EachRunChangesWhatItNamesAndTellsWhatItDid) {
             SetString(machineWide, key, "PATH", machineWide ? kPath : "%SystemRoot%;C:\\Tools;%NVLROOT%\\bin",
                       REG_EXPAND_SZ);
         }
+        RegSetKeyValueA(HKEY_LOCAL_MACHINE, kSystemEnvironmentKey, "PATH", REG_EXPAND_SZ,
+                        row.systemPath.c_str(), static_cast<DWORD>(row.systemPath.size() + 1));
+        const std::string program =
+            row.program.empty() ? BuildFolder() + "\\kelmora.exe" : temp.Path() + "\\" + row.program;
+        if (!row.program.empty()) {
+            temp.AddFolder(row.program.substr(0, row.program.rfind('\\') + 1));
+            ASSERT_TRUE(CopyFileA((BuildFolder() + "\\kelmora.exe").c_str(), program.c_str(), FALSE));
+        }
         const DWORD one = 1;
         if (*row.otherType)
             RegSetKeyValueA(HKEY_LOCAL_MACHINE, kSystemEnvironmentKey, row.otherType, REG_DWORD, &one,
@@ -180,7 +199,7 @@ TEST(CommandLineTest, EachRunChangesWhatItNamesAndTellsWhatItDid) {
         DeleteFileA("C:\\Temp\\Morvane\\log.txt");
         const RegistrySnapshot before = TakeSnapshot();
         const BroadcastListener listener;
-        const ProcessResult result = RunKelmora(row.arguments);
+        const ProcessResult result = RunProgram(program, row.arguments);
         const RegistrySnapshot after = TakeSnapshot();
         EXPECT_EQ(row.exitCode, result.exitCode);
         EXPECT_EQ(row.output, result.output.substr(0, result.output.find('\n')));
@@ -199,25 +218,25 @@ TEST(CommandLineTest, EachRunChangesWhatItNamesAndTellsWhatItDid) {
     }
 }
 
-// The log records the old and new PATH of each rewrite in the form its readers expect, a log of 1 MiB
-// starts over, and a "-" in the program's own file name after its base name starts the options there.
-TEST(CommandLineTest, LogRecordAndAProgramFileNamedWithADash) {
+// The log records the old and new PATH of each rewrite in the form its readers expect, and a log of
+// 1 MiB starts over.
+TEST(CommandLineTest, LogRecordOfARewrite) {
     const ScopedPrefixRegistry prefix;
     const ScopedTempFolder temp;
     SetString(true, kSystemEnvironmentKey, "NVLROOT", temp.Path());
-    SetString(true, kSystemEnvironmentKey, "PATH", kPath, REG_EXPAND_SZ);
     CreateDirectoryA("C:\\Temp", nullptr);
     CreateDirectoryA("C:\\Temp\\Morvane", nullptr);
-    std::ofstream("C:\\Temp\\Morvane\\log.txt", std::ios::binary) << std::string(1048576, 'x');
-    ASSERT_EQ(0u, RunKelmora("-path \"" + temp.AddFolder("New") + "\"").exitCode);
-    const std::string log = LogText();
-    EXPECT_EQ(0u, log.find("\r\n\r\n============ ")) << log.size();
-    EXPECT_TRUE(log.ends_with(" ===========\r\n\r\nOriginal SYSTEM Path: \r\n\r\n" + kPath +
-                              "\r\n\r\nUpdated SYSTEM Path: \r\n\r\n" + kRegrouped))
-        << log;
-    const std::string copy = temp.Path() + "\\kelmora-old.exe";
-    ASSERT_TRUE(CopyFileA((BuildFolder() + "\\kelmora.exe").c_str(), copy.c_str(), FALSE));
-    EXPECT_EQ("Unknown parameters are used\n", RunProgram(copy, "").output);
+    // A log one byte short of 1 MiB keeps what it holds; one of 1 MiB starts over.
+    for (const size_t size : {1048575u, 1048576u}) {
+        SetString(true, kSystemEnvironmentKey, "PATH", kPath, REG_EXPAND_SZ);
+        std::ofstream("C:\\Temp\\Morvane\\log.txt", std::ios::binary) << std::string(size, 'x');
+        ASSERT_EQ(0u, RunKelmora("-path \"" + temp.AddFolder("New") + "\"").exitCode);
+        const std::string log = LogText();
+        EXPECT_EQ(size < 1048576 ? size : 0u, log.find("\r\n\r\n============ ")) << log.size();
+        EXPECT_TRUE(log.ends_with(" ===========\r\n\r\nOriginal SYSTEM Path: \r\n\r\n" + kPath +
+                                  "\r\n\r\nUpdated SYSTEM Path: \r\n\r\n" + kRegrouped))
+            << log.substr(log.size() - std::min<size_t>(log.size(), 300));
+    }
 }
 
 // Regrouping moves entries named outside the code page, a stray surrogate included, without changing
@@ -249,6 +268,28 @@ TEST(CommandLineTest, PathOutsideTheCodePageKeepsEveryUnit) {
 // system or in the user environment (no history), or the prefix's own environment.
 enum class Start { Keep, System, User, Prefix };
 
+// A value (or, without a name, a key alone) written before a run through the wide functions: data is
+// UTF-16 for strings (Wide()), raw bytes otherwise.
+struct Plant {
+    std::string key; // "HKLM\\..." or "HKCU\\..."
+    const char* name = nullptr;
+    DWORD type = REG_NONE;
+    std::string data = "";
+};
+
+std::wstring WideText(const std::string& text) {
+    std::wstring wide(text.size() + 1, L'\0');
+    wide.resize(
+        MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, wide.data(), static_cast<int>(wide.size())) - 1);
+    return wide;
+}
+
+// text (UTF-8) as a string value stores it, with its terminating zero unless told otherwise.
+std::string Wide(const std::string& text, bool terminated = true) {
+    const std::wstring wide = WideText(text);
+    return std::string(reinterpret_cast<const char*>(wide.c_str()), (wide.size() + (terminated ? 1 : 0)) * 2);
+}
+
 struct ScriptRow {
     Start start = Start::Keep;
     std::string userPath = "";      // the user's PATH at the start, when not the usual one
@@ -260,7 +301,9 @@ struct ScriptRow {
     std::string root = "";   // NVLROOT afterwards; when empty, nothing may have been written
     std::string path = "";   // PATH afterwards, and its type
     DWORD typeAfter = REG_EXPAND_SZ;
-    std::string logEnd = ""; // how the switch log ends afterwards
+    std::string logEnd = "";         // how the switch log ends afterwards
+    std::vector<Plant> planted = {}; // written before the run, and left
+    std::string denied = "";         // a key ("HKLM\\..." or "HKCU\\...") nobody may read during the run
 };
 
 TEST(ScriptOptionsTest, EachOptionPrintsAndWritesWhatItSays) {
@@ -281,8 +324,22 @@ TEST(ScriptOptionsTest, EachOptionPrintsAndWritesWhatItSays) {
     SetString(true, uninstall, "InstallLocation", mvx);
     temp.AddFile("MVX 16.6\\compnts.dat");
     SetString(false, "SOFTWARE\\Norvale\\Morvane\\ManualConfiguration\\Bench", "Location", bench);
-    // A program that only the current folder holds is never run for a bare name.
+    // A program that only the current folder holds is never run for a bare name, nor one in a folder that
+    // a relative PATH entry names there (the root of the current drive for ""), where the release's PATH
+    // leads to two of them, the first taken.
     temp.AddFile("rogue.cmd", "@echo rogue\r\n");
+    for (const std::string planted : {"bin\\tool.cmd", "%UNSET_KELMORA%\\bin\\tool.cmd", "C:\\tool.cmd"})
+        temp.AddFile(planted, "@echo planted " + planted + "\r\n");
+    const std::string real = temp.AddFolder("Real"),
+                      relative = "bin;%UNSET_KELMORA%\\bin;\"\";" + real + ";" + real + "2";
+    temp.AddFile("Real\\tool.cmd", "@echo real\r\n");
+    temp.AddFile("Real2\\tool.cmd", "@echo second\r\n");
+    temp.AddFile("Real\\show.cmd", "@echo args=[%*]\r\n@exit /b 5\r\n");
+    temp.AddFile("Bench&x^y(1)%z%\\tools\\bin\\benchtool.cmd", "@echo bench\r\n");
+    CopyFileA((BuildFolder() + "\\kelmora_planted.exe").c_str(), (real + "\\args.exe").c_str(), FALSE);
+    const std::string refusedBatch = "The batch file " + real +
+                                     "\\show.cmd was not run: its path or an argument holds "
+                                     "\" % & | < > ^ or !, which cmd would read as part of a command.\n";
     char ownFolder[MAX_PATH];
     GetCurrentDirectoryA(MAX_PATH, ownFolder);
     SetCurrentDirectoryA(temp.Path().c_str());
@@ -317,6 +374,28 @@ TEST(ScriptOptionsTest, EachOptionPrintsAndWritesWhatItSays) {
     const std::string changed = " environment was changed after the switch of *; nothing was undone.\n";
     const std::string injected = ";C:\\p|echo INJECTED"; // a command, were the line run
     const std::string entry = "The user PATH entry \"", userRegrouped = "%NVLROOT%\\tools\\bin;%TEMP%";
+    // History records: the machine's and the user's, a record forged in the user's key, and one that
+    // planted at the last number.
+    const std::string machineHistory = "HKLM\\" + std::string(kSwitchHistoryKey) + "\\",
+                      userHistory = "HKCU\\" + std::string(kSwitchHistoryKey) + "\\";
+    const auto forged = [&](const std::string& record, const std::string& before) {
+        return std::vector<Plant>{{record + "\\Before", "PATH", REG_EXPAND_SZ, Wide(before)},
+                                  {record + "\\Before", "NVLROOT", REG_SZ, Wide(old)},
+                                  {record + "\\After", "PATH", REG_EXPAND_SZ, Wide(regrouped)},
+                                  {record + "\\After", "NVLROOT", REG_SZ, Wide(mvx)},
+                                  {record, "Time", REG_SZ, Wide("forged")},
+                                  {record, "Scope", REG_SZ, Wide("System")}};
+    };
+    const std::string first = machineHistory + "0000000001\\Before";
+    const std::string unusable =
+        "The record of the switch of * holds an NVLROOT or PATH that is not a string of at most 32,767 "
+        "characters; nothing was undone.\n";
+    const std::string longest = "C:\\" + std::string(32764, 'x');
+    // -env's PATH line at cmd's longest, 8,190 characters, and one longer.
+    const std::string envStart = "set \"PATH=" + windows + "\\system32;" + windows + ";" + mvxBin + ";C:\\";
+    const std::string filler(8190 - envStart.size() - 1, 'y');
+    const std::string unreadable = "The system environment could not be read (access denied).\n",
+                      systemKey = "HKLM\\" + std::string(kSystemEnvironmentKey);
     const ScriptRow rows[] = {
         // clang-format off
         {.start = Start::System, .arguments = "-list", .output = list},
@@ -370,6 +449,82 @@ TEST(ScriptOptionsTest, EachOptionPrintsAndWritesWhatItSays) {
         {.arguments = "-rel \"MVX 16.6\"", .root = mvx, .path = userRegrouped},
         {.outside = {"NVLROOT", old}, .arguments = "-undo", .exitCode = 1,
          .output = "NVLROOT of the user" + changed},
+        {.start = Start::Prefix, .arguments = "-undo", .exitCode = 1, .output = "There is no switch to undo.\n"},
+        // A switch of the system environment is undone from the machine's history alone: a record of it
+        // forged in the user's key is never read, before the real one is undone or after.
+        {.start = Start::System, .arguments = "-rel \"MVX 16.6\"", .root = mvx, .path = regrouped},
+        {.arguments = "-undo", .output = "The system" + back, .root = bench, .path = suiteSystem,
+         .planted = forged(userHistory + "0000000009", "C:\\Users\\Public\\planted;%SystemRoot%\\system32")},
+        {.arguments = "-undo", .exitCode = 1, .output = "There is no switch to undo.\n"},
+        // Only a string of at most 32,767 characters with its terminating zero goes back.
+        {.arguments = "-rel \"MVX 16.6\"", .root = mvx, .path = regrouped},
+        {.arguments = "-undo", .exitCode = 1, .output = unusable,
+         .planted = {{first, "PATH", REG_DWORD, std::string("\1\0\0\0", 4)}}},
+        {.arguments = "-undo", .exitCode = 1, .output = unusable,
+         .planted = {{first, "PATH", REG_EXPAND_SZ, Wide(longest + "x")}}},
+        {.arguments = "-undo", .exitCode = 1, .output = unusable,
+         .planted = {{first, "PATH", REG_EXPAND_SZ, Wide("C:\\x", false)}}},
+        {.arguments = "-undo", .exitCode = 1, .output = unusable,
+         .planted = {{first, "PATH", REG_EXPAND_SZ, Wide(longest)}, {first, "NVLROOT", REG_BINARY, "C:"}}},
+        {.arguments = "-undo", .output = "The system" + back, .root = old, .path = longest,
+         .logEnd = "Updated SYSTEM Path: \r\n\r\n" + longest, .planted = {{first, "NVLROOT", REG_SZ, Wide(old)}}},
+        // A key planted at the last number neither jams the numbering nor stands for a switch.
+        {.start = Start::System, .arguments = "-rel \"MVX 16.6\"", .root = mvx, .path = regrouped,
+         .planted = {{machineHistory + "9999999999"}, {userHistory + "9999999999"}}},
+        {.arguments = "-undo", .output = "The system" + back, .root = bench, .path = suiteSystem},
+        {.start = Start::System, .arguments = "-rel \"MVX 16.6\"", .root = mvx, .path = regrouped,
+         .planted = forged(machineHistory + "9999999999", "C:\\Planted")},
+        {.arguments = "-undo", .output = "The system" + back, .root = bench, .path = suiteSystem},
+        {.arguments = "-undo", .exitCode = 1, .output = "There is no switch to undo.\n"},
+        // -exec searches absolute folders only, in order, and hands its command on as typed.
+        {.start = Start::System, .userPath = relative, .arguments = "-exec bench tool", .output = "real\r\n"},
+        {.userPath = real, .arguments = "-exec bench args.exe \xEF\xBC\x82\xCE\xA9mega\xEF\xBC\x82  x",
+         .output = "\"" + real + "\\args.exe\" \xEF\xBC\x82\xCE\xA9mega\xEF\xBC\x82  x"},
+        // A batch file: arguments cmd would read as commands are refused, others reach it as typed.
+        {.arguments = "-exec bench show.cmd \"two words\" x", .exitCode = 5, .output = "args=[\"two words\" x]\r\n"},
+        {.arguments = "-exec bench show.cmd a\"&echo X", .exitCode = 1, .output = refusedBatch},
+        {.arguments = "-exec bench show.cmd %PATHEXT%", .exitCode = 1, .output = refusedBatch},
+        {.arguments = "-exec bench show.cmd a&b", .exitCode = 1, .output = refusedBatch},
+        {.arguments = "-exec bench show.cmd \"a|b\"", .exitCode = 1, .output = refusedBatch},
+        {.arguments = "-exec bench show.cmd \"a<b\"", .exitCode = 1, .output = refusedBatch},
+        {.arguments = "-exec bench show.cmd \"a>b\"", .exitCode = 1, .output = refusedBatch},
+        {.arguments = "-exec bench show.cmd a^b", .exitCode = 1, .output = refusedBatch},
+        {.arguments = "-exec bench show.cmd a!b", .exitCode = 1, .output = refusedBatch},
+        {.arguments = "-exec bench show.cmd a\\\"b", .exitCode = 1, .output = refusedBatch},
+        {.userPath = "%NVLROOT%\\tools\\bin", .arguments = "-exec bench benchtool", .exitCode = 1,
+         .output = "The batch file " + bench + "\\tools\\bin\\benchtool.cmd was not run: its path or an argument "
+                   "holds \" % & | < > ^ or !, which cmd would read as part of a command.\n"},
+        // -env writes "?" for what the code page lacks, never a look-alike, refuses a line break (a lone
+        // CR too) and a line longer than cmd reads.
+        {.start = Start::System, .userPath = "%TEMP%;C:\\Kova\xC4\x8D\\bin", .arguments = "-env \"MVX 16.6\"",
+         .output = "set \"NVLROOT=" + mvx + "\"\nset \"PATH=" + mvxPath + ";C:\\Kova?\\bin\"\n"},
+        {.userPath = "%TEMP%;C:\\a\nb", .arguments = "-env", .exitCode = 1,
+         .output = "NVLROOT or PATH holds a line break; nothing was printed.\n"},
+        {.userPath = "%TEMP%;C:\\a\rb", .arguments = "-env", .exitCode = 1,
+         .output = "NVLROOT or PATH holds a line break; nothing was printed.\n"},
+        {.userPath = "C:\\" + filler, .arguments = "-env \"MVX 16.6\"",
+         .output = "set \"NVLROOT=" + mvx + "\"\n" + envStart + filler + "\"\n"},
+        {.userPath = "C:\\" + filler + "y", .arguments = "-env \"MVX 16.6\"", .exitCode = 1,
+         .output = "The set line of PATH would be 8191 characters long, and cmd reads at most 8,190 of a line; "
+                   "nothing was printed.\n"},
+        // What cannot be read is said, never taken for nothing; every message is one line.
+        {.userPath = "%TEMP%", .arguments = "-check", .exitCode = 1, .output = unreadable, .denied = systemKey},
+        {.arguments = "-env", .exitCode = 1, .output = unreadable, .denied = systemKey},
+        {.arguments = "-exec bench cmd /c echo x", .exitCode = 1, .output = unreadable, .denied = systemKey},
+        {.arguments = "-check", .exitCode = 1, .output = "PATH of the user environment is stored as type 4, not as a string.\n",
+         .planted = {{"HKCU\\Environment", "PATH", REG_DWORD, std::string("\1\0\0\0", 4)}}},
+        {.userPath = "%TEMP%;C:\\a\nb\rc\x7F", .arguments = "-check", .exitCode = 1,
+         .output = entry + "C:\\a<U+000A>b<U+000D>c<U+007F>\" names no existing folder.\n"},
+        // Options after one that reads, and after one refused.
+        {.userPath = "%TEMP%", .arguments = "-list xml -env", .exitCode = 1, .output = "The list form \"xml\" is "
+         "unknown; -list prints lines, -list json a JSON array.\nset \"NVLROOT=" + bench + "\"\nset \"PATH=" + benchPath + "\"\n"},
+        {.arguments = "-env -list", .output = "set \"NVLROOT=" + bench + "\"\nset \"PATH=" + benchPath + "\"\n" + list},
+        {.arguments = "-list -check", .output = list},
+        // A name outside ASCII in JSON.
+        {.arguments = "-list json", .output = json.substr(0, json.size() - 2) + ",{\"active\":false,\"found\":"
+         "\"hand-configured\",\"name\":\"Caf\\u00e9\",\"root\":\"" + UseReplaceAll(old, "\\", "\\\\") + "\"}]\n",
+         .planted = {{"HKCU\\SOFTWARE\\Norvale\\Morvane\\ManualConfiguration\\Caf\xC3\xA9", "Location", REG_SZ,
+                      Wide(old)}}},
         // clang-format on
     };
     bool machineWide = true;
@@ -377,8 +532,8 @@ TEST(ScriptOptionsTest, EachOptionPrintsAndWritesWhatItSays) {
         SCOPED_TRACE(std::to_string(&row - rows) + ": " + row.arguments);
         if (row.start != Start::Keep) {
             machineWide = row.start != Start::User;
-            RegDeleteTreeA(HKEY_CURRENT_USER, kSwitchHistoryKey);
             for (bool system : {false, true}) {
+                RegDeleteTreeA(UseRegRoot(system), kSwitchHistoryKey);
                 RegDeleteKeyValueA(UseRegRoot(system), EnvironmentKey(system), "NVLROOT");
                 RegDeleteKeyValueA(UseRegRoot(system), EnvironmentKey(system), "PATH");
                 if (row.start == Start::Prefix && ownPath[system].type != REG_NONE)
@@ -396,18 +551,34 @@ TEST(ScriptOptionsTest, EachOptionPrintsAndWritesWhatItSays) {
         if (!row.userPath.empty()) SetString(false, kUserEnvironmentKey, "PATH", row.userPath, REG_EXPAND_SZ);
         if (*row.outside.first)
             SetString(machineWide, EnvironmentKey(machineWide), row.outside.first, row.outside.second);
+        for (const Plant& plant : row.planted) {
+            HKEY key = nullptr;
+            ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(UseRegRoot(plant.key.starts_with("HKLM")),
+                                                     WideText(plant.key.substr(5)).c_str(), 0, nullptr, 0,
+                                                     KEY_ALL_ACCESS, nullptr, &key, nullptr));
+            if (plant.name)
+                RegSetValueExW(key, WideText(plant.name).c_str(), 0, plant.type,
+                               reinterpret_cast<const BYTE*>(plant.data.data()),
+                               static_cast<DWORD>(plant.data.size()));
+            RegCloseKey(key);
+        }
+        const bool deniedMachineWide = row.denied.starts_with("HKLM");
+        if (!row.denied.empty()) SetAccess(deniedMachineWide, row.denied.substr(5), kNoAccess);
         const RegistrySnapshot before = TakeSnapshot();
         const ProcessResult result = row.arguments.ends_with(".cmd")
                                          ? RunProgram(windows + "\\system32\\cmd.exe", "/c " + row.arguments)
                                          : RunKelmora(row.arguments);
+        const RegistrySnapshot after = TakeSnapshot();
+        if (!row.denied.empty()) SetAccess(deniedMachineWide, row.denied.substr(5), KEY_ALL_ACCESS);
         EXPECT_EQ(row.exitCode, result.exitCode);
         const size_t star = row.output.find('*');
         EXPECT_TRUE(star == std::string::npos ? result.output == row.output
                                               : result.output.starts_with(row.output.substr(0, star)) &&
                                                     result.output.ends_with(row.output.substr(star + 1)))
             << result.output;
+
         if (row.root.empty()) {
-            EXPECT_EQ(before, TakeSnapshot());
+            EXPECT_EQ(before, after);
             continue;
         }
         EXPECT_EQ(row.root, GetStored(machineWide, EnvironmentKey(machineWide), "NVLROOT").text);

@@ -103,7 +103,8 @@ TEST(PlantedFilesTest, NoPlantedProgramOrLibraryRuns) {
     const std::tuple<std::string, std::string, Work> cases[] = {
         {here + "\\regedit.bat", reg, Import}, {here + "\\regedit.exe", reg, Import},
         {app + "\\riched20.dll", "", Help},    {app + "\\shell32.dll", fa, Register},
-        {app + "\\ole32.dll", "", Help},       {bin + "\\AcroRd32.exe", "", Help},
+        {app + "\\ole32.dll", "", Help},       {here + "\\ole32.dll", fa, Register},
+        {here + "\\riched20.dll", "", Help},   {bin + "\\AcroRd32.exe", "", Help},
         {here + "\\AcroRd32.exe", "", Help},   {onPath + "\\AcroRd32.exe", "", Help},
     };
     // Each case runs in a process of its own: what it sets here goes with it, but its current folder.

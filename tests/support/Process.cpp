@@ -25,14 +25,19 @@ ProcessResult RunProgram(const std::string& exePath, const std::string& argument
     HANDLE readEnd = nullptr, writeEnd = nullptr;
     if (!CreatePipe(&readEnd, &writeEnd, &inherit, 0)) return result;
     SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
-    STARTUPINFOA startup{};
+    STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES;
     startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
     startup.hStdOutput = startup.hStdError = writeEnd;
-    std::string commandLine = "\"" + exePath + "\"" + (arguments.empty() ? "" : " " + arguments);
+    // Quoted only when it must be, as a shell writes it: both forms of a program's own path are read.
+    const std::string program = exePath.find(' ') == std::string::npos ? exePath : "\"" + exePath + "\"";
+    const std::string utf8 = program + (arguments.empty() ? "" : " " + arguments);
+    std::wstring commandLine(utf8.size() + 1, L'\0');
+    commandLine.resize(MultiByteToWideChar(CP_UTF8, 0, utf8.c_str(), -1, commandLine.data(),
+                                           static_cast<int>(commandLine.size())));
     PROCESS_INFORMATION process{};
-    const BOOL started = CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr,
+    const BOOL started = CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr,
                                         nullptr, &startup, &process);
     CloseHandle(writeEnd);
     if (started) {

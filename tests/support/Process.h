@@ -18,9 +18,9 @@ std::string BuildFolder();
 using DialogUser = std::function<void(HWND dialog)>;
 void CloseDialog(HWND dialog);
 
-// Runs "<exe>" followed by a blank and arguments, with standard output redirected to a pipe, while a
-// user does what user says with every dialog it shows; kills the process when it has not ended
-// within 30 seconds.
+// Runs exe (in quotes when it holds a blank) followed by a blank and arguments, both UTF-8, with standard
+// output redirected to a pipe, while a user does what user says with every dialog it shows; kills the process
+// when it has not ended within 30 seconds.
 ProcessResult RunProgram(const std::string& exePath, const std::string& arguments,
                          const DialogUser& user = CloseDialog);
 

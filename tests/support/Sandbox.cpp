@@ -88,7 +88,7 @@ void SetString(bool machineWide, const std::string& path, const std::string& nam
     NotePlanted(machineWide, path);
     UseRegKey key;
     ASSERT_EQ(ERROR_SUCCESS, key.Create(UseRegRoot(machineWide), path, KEY_ALL_ACCESS)) << path;
-    ASSERT_EQ(ERROR_SUCCESS, key.SetString(name.c_str(), value, type)) << path << " " << name;
+    ASSERT_EQ(ERROR_SUCCESS, key.SetUtf8String(name.c_str(), value, type)) << path << " " << name;
 }
 
 void CreateKey(bool machineWide, const std::string& path) {

@@ -41,7 +41,7 @@ protected:
 };
 
 // Registry helpers. A key they create goes again with the case; each fails the case with its line
-// when the registry refuses.
+// when the registry refuses. Values are UTF-8, stored through the wide functions.
 void SetString(bool machineWide, const std::string& path, const std::string& name, const std::string& value,
                DWORD type = REG_SZ);
 void CreateKey(bool machineWide, const std::string& path);
