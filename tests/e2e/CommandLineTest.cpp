@@ -36,6 +36,7 @@ struct Row {
     const char* otherType = "";     // a system variable stored as a DWORD
     std::string systemPath = kPath; // as stored, a zero character and what follows it included
     std::string program = "";       // a copy of kelmora.exe that runs instead, relative to the case's folder
+    bool logHeld = false;           // another program holds the log open, sharing it for reading and writing
 };
 
 std::string LogText() {
@@ -148,8 +149,6 @@ TEST(CommandLineTest, EachRunChangesWhatItNamesAndTellsWhatItDid) {
          nsdRegistered, 1},
         {"a UTF-16 file", Roots::System, "-fa " + file("utf16.txt", "\xFF\xFE" + utf16), 1, "", {}, 1},
         {"an extension with a backslash", Roots::System, "-fa " + file("n.txt", "a\\b \"" + tool + "\"\n"), 1, "", {}, 1},
-        {"executable types, PATHEXT's too", Roots::System, "-fa " + file("x.txt", "exe \"" + tool + "\"\nBat \"" + tool +
-         "\"\nxyz \"" + tool + "\"\n" + nsdLine), 1, "", nsdRegistered, 1},
         {"a missing association file", Roots::System, "-fa \"" + temp.Path() + "\\missing.txt\"", 1, "", {}, 1},
         {"a PATH holding a zero character: read up to it", Roots::System, toFolder(), 0, "", with(system(folder),
          record(folder)), 3, 1, false, "", "", kPath + std::string(1, '\0') + "C:\\After"},
@@ -158,6 +157,22 @@ TEST(CommandLineTest, EachRunChangesWhatItNamesAndTellsWhatItDid) {
         {"a renamed copy, quoted for its blank", Roots::System, toFolder(), 0, "", with(system(folder), record(folder)),
          3, 1, false, "", "", kPath, "Old Tools\\kelmora-old.exe"},
         {"a renamed copy without options", Roots::System, "", 0, "", {}, 0, 0, true, "", "", kPath, "kelmora-old.exe"},
+        {"every kind of entry regrouped, letter case ignored", Roots::System, toFolder(), 0, "",
+         with(system(folder, "%windir%\\x;C:\\Program Files\\microsoft SQL;D:\\Windows Kits;C:\\Sys\\SYSTEM32;"
+                             "%nvl_inst_dir%\\bin;%NVLROOT%\\bin;C:\\Tools;C:\\Tools\\"), record(folder)), 3, 1, false, "",
+         "", "C:\\Tools;%windir%\\x;%nvl_inst_dir%\\bin;C:\\Program Files\\microsoft SQL;;%NVLROOT%\\bin;D:\\Windows "
+         "Kits;C:\\Tools;C:\\Sys\\SYSTEM32;C:\\Tools\\;%windir%\\x"},
+        {"a log another program holds open is left alone", Roots::System, toFolder(), 0, "",
+         with(system(folder), record(folder)), 3, 0, false, "", "", kPath, "", true},
+        {"every type Windows runs as a program, PATHEXT's too", Roots::System, "-fa " + file("types.txt", [&] {
+             std::string typeLines;
+             for (const char* type : {"EXE", "com", "Bat", "cmd", "pif", "scr", "lnk", "msi", "msp", "ps1", "vbs",
+                                      "vbe", "js", "jse", "wsf", "wsh", "hta", "cpl", "reg", "url", "msc", "jar",
+                                      "application", "appref-ms", "gadget", "settingcontent-ms", "vb", "ws", "wsc",
+                                      "scf", "inf", "XYZ"})
+                 typeLines += std::string(type) + " \"" + tool + "\"\n";
+             return typeLines + nsdLine;
+         }()), 1, "", nsdRegistered, 1},
         {"an open command too long", Roots::System,
          "-fa " + file("long.txt", "nsd \"" + tool + "\" " + std::string(40000, 'x') + "\n"), 1, "", {}, 1},
         // clang-format on
@@ -197,6 +212,10 @@ TEST(CommandLineTest, EachRunChangesWhatItNamesAndTellsWhatItDid) {
                       row.denied.substr(none ? 6 : 5, row.denied.size() - (none ? 7 : 6)),
                       none ? kNoAccess : kReadOnly);
         DeleteFileA("C:\\Temp\\Morvane\\log.txt");
+        CreateDirectoryA("C:\\Temp\\Morvane", nullptr);
+        const HANDLE held = row.logHeld ? CreateFileA("C:\\Temp\\Morvane\\log.txt", GENERIC_READ | GENERIC_WRITE,
+                                                      FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, CREATE_NEW, 0, nullptr)
+                                        : INVALID_HANDLE_VALUE;
         const RegistrySnapshot before = TakeSnapshot();
         const BroadcastListener listener;
         const ProcessResult result = RunProgram(program, row.arguments);
@@ -206,6 +225,7 @@ TEST(CommandLineTest, EachRunChangesWhatItNamesAndTellsWhatItDid) {
         EXPECT_EQ(row.dialog ? "Morvane" : "", result.dialog.substr(0, 7));
         EXPECT_EQ(row.broadcasts, listener.EnvironmentChanges());
         EXPECT_EQ(row.logRecords, Records(LogText()));
+        if (held != INVALID_HANDLE_VALUE) CloseHandle(held);
         std::vector<std::string> changed;
         for (const auto& [entry, text] : row.changes) {
             changed.push_back(entry);
@@ -333,7 +353,8 @@ TEST(ScriptOptionsTest, EachOptionPrintsAndWritesWhatItSays) {
     const std::string real = temp.AddFolder("Real"),
                       relative = "bin;%UNSET_KELMORA%\\bin;\"\";" + real + ";" + real + "2";
     temp.AddFile("Real\\tool.cmd", "@echo real\r\n");
-    temp.AddFile("Real2\\tool.cmd", "@echo second\r\n");
+    temp.AddFile("Real2\\tool.bat", "@echo second\r\n");
+    temp.AddFolder("MVX 16.6x\\tools");
     temp.AddFile("Real\\show.cmd", "@echo args=[%*]\r\n@exit /b 5\r\n");
     temp.AddFile("Bench&x^y(1)%z%\\tools\\bin\\benchtool.cmd", "@echo bench\r\n");
     CopyFileA((BuildFolder() + "\\kelmora_planted.exe").c_str(), (real + "\\args.exe").c_str(), FALSE);
@@ -515,6 +536,15 @@ TEST(ScriptOptionsTest, EachOptionPrintsAndWritesWhatItSays) {
          .planted = {{"HKCU\\Environment", "PATH", REG_DWORD, std::string("\1\0\0\0", 4)}}},
         {.userPath = "%TEMP%;C:\\a\nb\rc\x7F", .arguments = "-check", .exitCode = 1,
          .output = entry + "C:\\a<U+000A>b<U+000D>c<U+007F>\" names no existing folder.\n"},
+        {.userPath = "%TEMP%;" + real + "\\tool.cmd", .arguments = "-check", .exitCode = 1,
+         .output = entry + real + "\\tool.cmd\" names no existing folder.\n"},
+        {.userPath = "%TEMP%;" + mvx + "x\\tools", .arguments = "-check"},
+        {.userPath = "%TEMP%;" + UseToUpper(mvxBin) + "\\", .arguments = "-check", .exitCode = 1,
+         .output = entry + UseToUpper(mvxBin) + "\\\" is a folder of release \"MVX 16.6\", which is not the active one.\n"},
+        // In code page 437, U+25D9 and U+266A look like a line feed and a carriage return.
+        {.userPath = "%TEMP%;C:\\x\xE2\x97\x99y\xE2\x99\xAAz", .arguments = temp.AddFile("cp437.cmd", "@chcp 437 >nul\r\n@" +
+         BuildFolder() + "\\kelmora.exe -env \"MVX 16.6\"\r\n"), .output = "set \"NVLROOT=" + mvx + "\"\nset \"PATH=" +
+         mvxPath + ";C:\\x?y?z\"\n"},
         // Options after one that reads, and after one refused.
         {.userPath = "%TEMP%", .arguments = "-list xml -env", .exitCode = 1, .output = "The list form \"xml\" is "
          "unknown; -list prints lines, -list json a JSON array.\nset \"NVLROOT=" + bench + "\"\nset \"PATH=" + benchPath + "\"\n"},

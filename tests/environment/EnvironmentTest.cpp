@@ -1,4 +1,5 @@
 #include "environment/Environment.h"
+#include "environment/SwitchLog.h"
 
 #include "support/Sandbox.h"
 
@@ -22,6 +23,21 @@ TEST(PathUpdateTest, AChangeStoredMeanwhileIsUpdatedInsteadOfStoredOver) {
         EXPECT_EQ(once ? 2u : 5u, reads);
         EXPECT_EQ(once ? "C:\\a;C:\\1;C:\\mine" : "C:\\a;C:\\1;C:\\2;C:\\3;C:\\4;C:\\5",
                   GetStored(true, kSystemEnvironmentKey, "PATH").text);
+    }
+}
+
+// The log's time of day on the twelve-hour clock: midnight and noon are 12, the hour before each 11.
+TEST(SwitchLogTest, TimeOfDayOnTheTwelveHourClock) {
+    const struct {
+        int hour, minute;
+        const char* text;
+    } rows[] = {{0, 0, "12:00:00 AM"}, {0, 59, "12:59:00 AM"}, {1, 5, "01:05:00 AM"}, {11, 59, "11:59:00 AM"},
+                {12, 0, "12:00:00 PM"}, {13, 0, "01:00:00 PM"}, {23, 59, "11:59:00 PM"}};
+    for (const auto& row : rows) {
+        std::tm time{};
+        time.tm_year = 126, time.tm_mon = 11, time.tm_mday = 7, time.tm_wday = 1;
+        time.tm_hour = row.hour, time.tm_min = row.minute;
+        EXPECT_EQ(std::string("Monday, December 07, 2026, ") + row.text, UseFormatLogTime(time));
     }
 }
 } // namespace
