@@ -2,6 +2,7 @@
 #include "app/StandardOutput.h"
 #include "catalogue/Detection.h"
 #include "catalogue/ManualReleases.h"
+#include "catalogue/ReleasePin.h"
 #include "environment/Environment.h"
 #include "environment/EnvironmentText.h"
 #include "environment/ReleaseEnvironment.h"
@@ -106,4 +107,12 @@ void UseCheckEnvironment(const std::string&, UseCommandLineRun& run) {
     Checker checker(run);
     const std::string system = checker.CheckScope(true);
     checker.CheckJoined(system, checker.CheckScope(false));
+    // A pin in force that cannot be read, names nothing or names no installed release: said as "-env ."
+    // says it. No pin at all is no problem.
+    const std::string folder = UseCurrentFolderUtf8();
+    if (UseFindReleasePin(folder)) {
+        UseCommandLineRun pinRun;
+        UseFindPinnedRelease(folder, pinRun);
+        run.refused = run.refused || pinRun.refused || pinRun.notFound;
+    }
 }

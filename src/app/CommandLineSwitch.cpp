@@ -31,10 +31,16 @@ void UseChooseEnvironmentScope(UseCommandLineRun& run) {
     if (!run.scope) run.scope = UseCurrentSwitchScope(false);
 }
 
-std::string UseFindReleaseRoot(const std::string& name, UseCommandLineRun& run) {
-    std::string root = UseDetectedReleases().FindRoot(name);
+UseRelease UseLookUpRelease(const std::string& name) {
+    const UseReleaseSet& detected = UseDetectedReleases();
+    if (std::string root = detected.FindRoot(name); !root.empty()) return {detected.FindName(name), root};
     // A hand-configured store that cannot be read throws UseException; start-up reports it.
-    if (root.empty()) root = UseManualReleases().Releases().FindRoot(name);
+    const UseReleaseSet& manual = UseManualReleases().Releases();
+    return {manual.FindName(name), manual.FindRoot(name)};
+}
+
+std::string UseFindReleaseRoot(const std::string& name, UseCommandLineRun& run) {
+    const std::string root = UseLookUpRelease(name).root;
     if (root.empty()) {
         std::printf("The release \"%s\" can not be found.\n", name.c_str());
         // A script reading the output sees the line before whatever the dialog or the next option does.

@@ -6,7 +6,8 @@ constexpr const char* kHelp =
     R"(Morvane chooses the active release of the Norvale suite.
 
 kelmora [-reg FILE] [-rel RELEASE] [-fa FILE] [-fas FILE] [-path FOLDER]
-        [-list [json]] [-undo] [-env [RELEASE]] [-check] [-help] [-exec RELEASE COMMAND]
+        [-list [json]] [-undo] [-env [RELEASE]] [-check] [-help] [-pin [RELEASE]]
+        [-exec RELEASE COMMAND]
 
 Options act in the order given, each at most once. Without options the main window opens.
   -rel RELEASE    Makes a release active: kelmora -rel "MVX 16.6"
@@ -19,6 +20,8 @@ Options act in the order given, each at most once. Without options the main wind
   -env [RELEASE]  Prints cmd's lines that set NVLROOT and PATH of a release (else of the active one):
                   for /f "tokens=1,*" %a in ('kelmora -env "MVX 16.6"') do if /i "%a"=="set" set %b
   -check          Prints one line per problem found in NVLROOT and PATH: kelmora -check
+  -pin [RELEASE]  Pins a release for this folder and those below it in .nvlrelease, or prints the pin
+                  in force; "." for -env or -exec names the pinned release: kelmora -pin "MVX 16.6"
   -help           Prints this summary: kelmora -help
   -exec RELEASE COMMAND
                   Runs the rest of the line as a command with the release's NVLROOT and PATH:

@@ -2,7 +2,9 @@
 #include "app/StandardOutput.h"
 #include "catalogue/Detection.h"
 #include "catalogue/ManualReleases.h"
+#include "catalogue/ReleasePin.h"
 #include "environment/Environment.h"
+#include "platform/FileSystem.h"
 #include "platform/Text.h"
 #include "platform/Unicode.h"
 
@@ -15,6 +17,7 @@ namespace {
 struct Listed {
     std::string name, root, found;
     bool active;
+    bool pinned = false;
 };
 
 // Detected releases first, then those added by hand, each group in the order of its set.
@@ -30,6 +33,13 @@ std::vector<Listed> ListedReleases() {
     add(UseDetectedReleases(), "detected");
     // A hand-configured store that cannot be read throws UseException; start-up reports it.
     add(UseManualReleases().Releases(), "hand-configured");
+    // The release the current folder's pin names, as "-env ." finds it: the first of that name.
+    const std::optional<UseReleasePin> pin = UseFindReleasePin(UseCurrentFolderUtf8());
+    const std::string pinned = pin ? UseAnsiFromUtf8(pin->name) : std::string();
+    const auto named = std::ranges::find_if(listed, [&](const Listed& release) {
+        return !pinned.empty() && UseEqualsNoCase(release.name, pinned);
+    });
+    if (named != listed.end()) named->pinned = true;
     return listed;
 }
 } // namespace
@@ -48,7 +58,8 @@ void UseListReleases(const std::string& form, UseCommandLineRun& run) {
             array.push_back({{"name", UseUtf8FromAnsi(release.name)},
                              {"root", UseUtf8FromAnsi(release.root)},
                              {"found", release.found},
-                             {"active", release.active}});
+                             {"active", release.active},
+                             {"pinned", release.pinned}});
         // ASCII alone, whatever code page the reader decodes it with.
         UsePrintLine(array.dump(-1, ' ', true));
         return;
@@ -61,5 +72,6 @@ void UseListReleases(const std::string& form, UseCommandLineRun& run) {
     for (const Listed& release : listed)
         UsePrintLine(std::string(release.active ? "* " : "  ") + release.name +
                      std::string(nameWidth - release.name.size() + 2, ' ') + release.root +
-                     std::string(rootWidth - release.root.size() + 2, ' ') + release.found);
+                     std::string(rootWidth - release.root.size() + 2, ' ') + release.found +
+                     (release.pinned ? "  pinned" : ""));
 }

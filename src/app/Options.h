@@ -29,16 +29,26 @@ struct UseOption {
     bool writes;
 };
 
-inline constexpr int kUseOptionCount = 11;
+inline constexpr int kUseOptionCount = 12;
 extern const UseOption kUseOptions[kUseOptionCount];
 
 // Chooses run.scope from NVLROOT (system environment, else user, else none) unless a previous action
 // already chose it. Every switch and registry-script action calls it first, so that a script that
 // changes NVLROOT does not move a later switch to another scope. (app/CommandLineSwitch.cpp)
 void UseChooseEnvironmentScope(UseCommandLineRun& run);
-// The root of the release named, detected or else hand-configured; empty, after printing the line
-// that says so and marking the run, when there is none. (app/CommandLineSwitch.cpp)
+// The release named (letter case ignored), detected or else hand-configured: its name as the
+// catalogue holds it and its root, both empty when there is none. (app/CommandLineSwitch.cpp)
+struct UseRelease {
+    std::string name, root;
+};
+UseRelease UseLookUpRelease(const std::string& name);
+// The root of the release named; empty, after printing the line that says so and marking the run,
+// when there is none. (app/CommandLineSwitch.cpp)
 std::string UseFindReleaseRoot(const std::string& name, UseCommandLineRun& run);
+// The release pinned for a folder (UTF-8, catalogue/ReleasePin.h); empty, after printing the line that
+// says why and marking the run, when there is no pin, it cannot be read, or it names no installed
+// release (a release not found). (app/PinAction.cpp)
+UseRelease UseFindPinnedRelease(const std::string& folder, UseCommandLineRun& run);
 
 // The actions, each in the file named.
 void UseRunRegistryScript(const std::string& file, UseCommandLineRun& run);      // app/RegistryScript.cpp
@@ -52,3 +62,4 @@ void UsePrintReleaseEnvironment(const std::string& name, UseCommandLineRun& run)
 void UseRunWithRelease(const std::string& name, UseCommandLineRun& run);            // app/ReleaseConsole.cpp
 void UseCheckEnvironment(const std::string& none, UseCommandLineRun& run);          // app/CheckAction.cpp
 void UsePrintHelp(const std::string& none, UseCommandLineRun& run);                 // app/HelpAction.cpp
+void UsePinRelease(const std::string& name, UseCommandLineRun& run);                // app/PinAction.cpp

@@ -57,8 +57,10 @@ bool EnvironmentsReadable(UseCommandLineRun& run) {
     return true;
 }
 
-// The root of the release named, or of the active one when no name is given.
-std::string ReleaseRoot(const std::string& name, UseCommandLineRun& run) {
+// The root of the release named, of the one pinned for folder when the name is ".", or of the active
+// one when no name is given.
+std::string ReleaseRoot(const std::string& name, const std::string& folder, UseCommandLineRun& run) {
+    if (name == ".") return UseFindPinnedRelease(folder, run).root;
     if (!name.empty()) return UseFindReleaseRoot(name, run);
     const std::string root = UseEnvReadActiveRoot();
     if (root.empty()) {
@@ -66,6 +68,17 @@ std::string ReleaseRoot(const std::string& name, UseCommandLineRun& run) {
         run.refused = true;
     }
     return root;
+}
+
+// Where the pin of "-exec ." is looked for: the folder of the file the command's first argument names,
+// when it names one (the project the command works on), else the current folder.
+std::string PinnedFolderOf(const std::vector<std::string>& arguments) {
+    if (!arguments.empty() && UseFileStatusUtf8(arguments.front()) == UseFileKind::File) {
+        const std::string file = UseFullPathUtf8(arguments.front());
+        if (const size_t slash = file.find_last_of("\\/"); slash != std::string::npos)
+            return file.substr(0, slash);
+    }
+    return UseCurrentFolderUtf8();
 }
 
 // The number of characters a line holds, as cmd counts them.
@@ -76,7 +89,7 @@ size_t CharacterCount(const std::string& line) {
 
 void UsePrintReleaseEnvironment(const std::string& name, UseCommandLineRun& run) {
     if (!EnvironmentsReadable(run)) return;
-    const std::string root = ReleaseRoot(name, run);
+    const std::string root = ReleaseRoot(name, UseCurrentFolderUtf8(), run);
     if (root.empty()) return;
     const UseReleaseVariables variables = UseReleaseEnvironment(root);
     // As the reading console's code page writes them: a character it lacks is "?", never a look-alike,
@@ -106,13 +119,14 @@ void UsePrintReleaseEnvironment(const std::string& name, UseCommandLineRun& run)
 
 void UseRunWithRelease(const std::string& name, UseCommandLineRun& run) {
     if (!EnvironmentsReadable(run)) return;
-    const std::string root = UseFindReleaseRoot(name, run);
-    if (root.empty()) return;
-    const UseReleaseVariables variables = UseReleaseEnvironment(root);
     // The command as typed, read wide: passed on with every character it holds.
     const std::string& command = run.command;
     const std::string word = UseNextWord(command, true), program = UseTrimQuotes(word);
     const std::string arguments = UseTrimBlanks(command).substr(word.size());
+    const std::vector<std::string> split = UseSplitArguments(arguments);
+    const std::string root = ReleaseRoot(name, PinnedFolderOf(split), run);
+    if (root.empty()) return;
+    const UseReleaseVariables variables = UseReleaseEnvironment(root);
     const std::string found = FindProgram(program, variables.path);
     if (found.empty()) {
         UsePrintLine(UseAnsiFromUtf8(UseEscapeControls("The program \"" + program +
@@ -122,7 +136,6 @@ void UseRunWithRelease(const std::string& name, UseCommandLineRun& run) {
         return;
     }
     const std::string lower = UseToLower(found);
-    const std::vector<std::string> split = UseSplitArguments(arguments);
     if ((lower.ends_with(".bat") || lower.ends_with(".cmd")) &&
         (found.find_first_of("%!") != std::string::npos ||
          std::ranges::any_of(split, [](const std::string& argument) {

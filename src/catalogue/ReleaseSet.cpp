@@ -17,6 +17,12 @@ bool UseReleaseSet::Contains(const std::string& name) const {
     return false;
 }
 
+std::string UseReleaseSet::FindName(const std::string& name) const {
+    for (const auto& [entryName, root] : releases_)
+        if (UseEqualsNoCase(entryName, name)) return entryName;
+    return {};
+}
+
 std::string UseReleaseSet::FindRoot(const std::string& name) const {
     for (const auto& [entryName, root] : releases_)
         if (UseEqualsNoCase(entryName, name)) return root;

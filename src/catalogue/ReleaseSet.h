@@ -16,6 +16,8 @@ public:
     // The root of the first release, in iteration order, whose name equals name ignoring case; empty
     // when none does.
     std::string FindRoot(const std::string& name) const;
+    // The same release's name as the set holds it; empty when none has that name.
+    std::string FindName(const std::string& name) const;
     // Rebuilds and returns the display strings, name + "(" + root + ")", one per release in iteration
     // order. The list stays owned by the set and is valid until the next call.
     const std::vector<std::string>& DisplayList();

@@ -1,6 +1,7 @@
 #include "environment/SwitchLog.h"
 
 #include "environment/SwitchLogTesting.h"
+#include "platform/FileSystem.h"
 #include "platform/Text.h"
 
 #include <windows.h>
@@ -16,52 +17,8 @@ std::string& RedirectedFolder() {
     return folder;
 }
 
-// Closes the file however the write ends.
-class FileHandle {
-public:
-    explicit FileHandle(HANDLE handle) : handle_(handle) {}
-    ~FileHandle() {
-        if (handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
-    }
-    FileHandle(const FileHandle&) = delete;
-    FileHandle& operator=(const FileHandle&) = delete;
-    HANDLE Get() const { return handle_; }
-    explicit operator bool() const { return handle_ != INVALID_HANDLE_VALUE; }
-
-private:
-    HANDLE handle_;
-};
-
 const char* ScopeWord(bool machineWide) {
     return machineWide ? "SYSTEM" : "USER";
-}
-
-// The log, opened once: every check and every write goes through this one handle, so the file checked
-// is the file written. A missing log is created only where no name stands at all (CREATE_NEW refuses a
-// link, even one that points nowhere).
-HANDLE OpenLog(const std::string& path) {
-    // Not shared: a log held open elsewhere is skipped rather than interleaved.
-    constexpr DWORD kAccess = GENERIC_WRITE | FILE_READ_ATTRIBUTES;
-    HANDLE file =
-        CreateFileA(path.c_str(), kAccess, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE && GetLastError() == ERROR_FILE_NOT_FOUND)
-        file = CreateFileA(path.c_str(), kAccess, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-    return file;
-}
-
-// Why the opened file is not the log itself, or empty: the name it was opened by must be the file's own
-// final name (a link, or a folder above it that is a link, ends elsewhere), and its only one (a hard
-// link is another name of someone else's file).
-std::string NotTheLog(HANDLE file, const std::string& path) {
-    char finalPath[2 * MAX_PATH] = "";
-    const DWORD length = GetFinalPathNameByHandleA(file, finalPath, sizeof finalPath, FILE_NAME_NORMALIZED);
-    const std::string_view name(finalPath, length < sizeof finalPath ? length : 0);
-    if (!UseEqualsNoCase(name.starts_with("\\\\?\\") ? name.substr(4) : name, path))
-        return "it is a link to another file.";
-    BY_HANDLE_FILE_INFORMATION information{};
-    if (!GetFileInformationByHandle(file, &information) || information.nNumberOfLinks != 1)
-        return "the file has another name as well (a hard link).";
-    return {};
 }
 
 std::string AppendRecord(const std::string& folder, const std::string& record) {
@@ -76,9 +33,14 @@ std::string AppendRecord(const std::string& folder, const std::string& record) {
     } else if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
         return {};
     }
-    const FileHandle file(OpenLog(path));
+    // Opened once, and written only when it is the log at that very place (a folder above it that is a
+    // link leads elsewhere too): an elevated program writing through a link that a user planted in
+    // C:\Temp would write wherever the user chose.
+    UseOwnFile opened = UseOwnFile::Unavailable;
+    const UseFileHandle file = UseOpenOwnFile(path, path, opened);
+    if (opened == UseOwnFile::Link) return refusal + "it is a link to another file.";
+    if (opened == UseOwnFile::HardLink) return refusal + "the file has another name as well (a hard link).";
     if (!file) return {};
-    if (const std::string problem = NotTheLog(file.Get(), path); !problem.empty()) return refusal + problem;
     LARGE_INTEGER size{};
     if (GetFileSizeEx(file.Get(), &size) && size.QuadPart >= kLogSizeLimit) {
         SetFilePointer(file.Get(), 0, nullptr, FILE_BEGIN);

@@ -213,9 +213,10 @@ TEST(CommandLineTest, EachRunChangesWhatItNamesAndTellsWhatItDid) {
                       none ? kNoAccess : kReadOnly);
         DeleteFileA("C:\\Temp\\Morvane\\log.txt");
         CreateDirectoryA("C:\\Temp\\Morvane", nullptr);
-        const HANDLE held = row.logHeld ? CreateFileA("C:\\Temp\\Morvane\\log.txt", GENERIC_READ | GENERIC_WRITE,
-                                                      FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, CREATE_NEW, 0, nullptr)
-                                        : INVALID_HANDLE_VALUE;
+        const HANDLE held =
+            row.logHeld ? CreateFileA("C:\\Temp\\Morvane\\log.txt", GENERIC_READ | GENERIC_WRITE,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, CREATE_NEW, 0, nullptr)
+                        : INVALID_HANDLE_VALUE;
         const RegistrySnapshot before = TakeSnapshot();
         const BroadcastListener listener;
         const ProcessResult result = RunProgram(program, row.arguments);
@@ -324,6 +325,7 @@ struct ScriptRow {
     std::string logEnd = "";         // how the switch log ends afterwards
     std::vector<Plant> planted = {}; // written before the run, and left
     std::string denied = "";         // a key ("HKLM\\..." or "HKCU\\...") nobody may read during the run
+    std::string in = "";             // the current folder of the run, within the case's folder
 };
 
 TEST(ScriptOptionsTest, EachOptionPrintsAndWritesWhatItSays) {
@@ -379,10 +381,13 @@ TEST(ScriptOptionsTest, EachOptionPrintsAndWritesWhatItSays) {
                     UseReplaceAll(std::string(i <= 124 ? i : i - 124, '.'), ".", "\\.");
         return path;
     };
-    const std::string json = "[{\"active\":false,\"found\":\"detected\",\"name\":\"MVX 16.6\",\"root\":\"" +
-                             UseReplaceAll(mvx, "\\", "\\\\") +
-                             "\"},{\"active\":true,\"found\":\"hand-configured\"," +
-                             "\"name\":\"Bench\",\"root\":\"" + UseReplaceAll(bench, "\\", "\\\\") + "\"}]\n";
+    const auto json = [&](bool mvxPinned) {
+        return "[{\"active\":false,\"found\":\"detected\",\"name\":\"MVX 16.6\",\"pinned\":" +
+               std::string(mvxPinned ? "true" : "false") + ",\"root\":\"" + UseReplaceAll(mvx, "\\", "\\\\") +
+               "\"},{\"active\":true,\"found\":\"hand-configured\",\"name\":\"Bench\",\"pinned\":false,"
+               "\"root\":\"" +
+               UseReplaceAll(bench, "\\", "\\\\") + "\"}]\n";
+    };
     const std::string list =
         "  MVX 16.6  " + mvx + std::string(9, ' ') + "detected\n* Bench     " + bench + "  hand-configured\n";
     const std::string batch =
@@ -415,13 +420,31 @@ TEST(ScriptOptionsTest, EachOptionPrintsAndWritesWhatItSays) {
     // -env's PATH line at cmd's longest, 8,190 characters, and one longer.
     const std::string envStart = "set \"PATH=" + windows + "\\system32;" + windows + ";" + mvxBin + ";C:\\";
     const std::string filler(8190 - envStart.size() - 1, 'y');
+    // Projects pinned to a release: a pin with a byte order mark, a comment, a blank line and two names
+    // (the first counts), one nearer that pins another, one that pins a release not installed, and pins
+    // at the longest a pin may be and one byte longer.
+    temp.AddFile("Proj\\.nvlrelease",
+                 "\xEF\xBB\xBF# the project's release\r\n\r\n  MVX 16.6 \t\r\nBench\r\n");
+    temp.AddFile("Proj\\Sub\\Deeper\\.nvlrelease", "bench");
+    temp.AddFile("Proj\\Sub\\Deeper\\board.nsd");
+    temp.AddFile("Other\\.nvlrelease", "Gone\n");
+    temp.AddFile("Longest\\.nvlrelease", "Bench\n#" + std::string(4096 - 7, '-'));
+    temp.AddFile("Longer\\.nvlrelease", "Bench\n#" + std::string(4097 - 7, '-'));
+    temp.AddFolder("Empty");
+    temp.AddFile("Real\\showroot.cmd", "@set NVLROOT\r\n");
+    const auto pinnedBy = [&](const std::string& name, const std::string& folder) {
+        return "The release \"" + name + "\" is pinned by " + temp.Path() + "\\" + folder +
+               "\\.nvlrelease.\n";
+    };
+    const std::string pinnedList = "  MVX 16.6  " + mvx + std::string(9, ' ') +
+                                   "detected  pinned\n* Bench     " + bench + "  hand-configured\n";
     const std::string unreadable = "The system environment could not be read (access denied).\n",
                       systemKey = "HKLM\\" + std::string(kSystemEnvironmentKey);
     const ScriptRow rows[] = {
         // clang-format off
         {.start = Start::System, .arguments = "-list", .output = list},
-        {.arguments = "-list json", .output = json},
-        {.arguments = "-listjson", .output = json},
+        {.arguments = "-list json", .output = json(false)},
+        {.arguments = "-listjson", .output = json(false)},
         {.arguments = "-list xml", .exitCode = 1,
          .output = "The list form \"xml\" is unknown; -list prints lines, -list json a JSON array.\n"},
         {.arguments = "-lis", .exitCode = 1, .output = "Unknown parameters are used\n"},
@@ -550,9 +573,32 @@ TEST(ScriptOptionsTest, EachOptionPrintsAndWritesWhatItSays) {
          "unknown; -list prints lines, -list json a JSON array.\nset \"NVLROOT=" + bench + "\"\nset \"PATH=" + benchPath + "\"\n"},
         {.arguments = "-env -list", .output = "set \"NVLROOT=" + bench + "\"\nset \"PATH=" + benchPath + "\"\n" + list},
         {.arguments = "-list -check", .output = list},
+        // Pins: found going up, the nearest first, read as a name only; -pin writes the catalogue's name.
+        {.start = Start::System, .userPath = real, .arguments = "-pin", .output = pinnedBy("MVX 16.6", "Proj"), .in = "Proj\\Sub"},
+        {.arguments = "-env .", .output = "set \"NVLROOT=" + mvx + "\"\nset \"PATH=" + windows + "\\system32;" + windows +
+         ";" + mvxBin + ";" + real + "\"\n", .in = "Proj\\Sub"},
+        {.arguments = "-env .", .output = "set \"NVLROOT=" + bench + "\"\n*", .in = "Proj\\Sub\\Deeper"},
+        {.arguments = "-list", .output = pinnedList, .in = "Proj\\Sub"},
+        {.arguments = "-list json", .output = json(true), .in = "Proj"},
+        {.arguments = "-exec . showroot", .output = "NVLROOT=" + mvx + "\r\n", .in = "Proj"},
+        {.arguments = "-exec . showroot Sub\\Deeper\\board.nsd", .output = "NVLROOT=" + bench + "\r\n", .in = "Proj"},
+        {.arguments = "-env .", .exitCode = 2, .output = "The release \"Gone\" pinned by " + temp.Path() +
+         "\\Other\\.nvlrelease can not be found.\n", .in = "Other"},
+        {.arguments = "-check", .exitCode = 1, .output = "The release \"Gone\" pinned by " + temp.Path() +
+         "\\Other\\.nvlrelease can not be found.\n", .in = "Other"},
+        {.arguments = "-pin", .output = pinnedBy("Bench", "Longest"), .in = "Longest"},
+        {.arguments = "-pin", .exitCode = 1, .output = "The pin file " + temp.Path() + "\\Longer\\.nvlrelease could not be "
+         "read: it is longer than 4,096 bytes.\n", .in = "Longer"},
+        {.arguments = "-pin", .exitCode = 1, .output = "No release is pinned for " + temp.Path() + "\\Empty: there is no "
+         ".nvlrelease in it or in a folder above it.\n", .in = "Empty"},
+        {.arguments = "-env .", .exitCode = 1, .output = "No release is pinned for " + temp.Path() + "\\Empty: there is no "
+         ".nvlrelease in it or in a folder above it.\n", .in = "Empty"},
+        {.arguments = "-pin nosuch", .exitCode = 2, .output = "The release \"nosuch\" can not be found.\n", .in = "Empty"},
+        {.arguments = "-pin \"mvx 16.6\"", .output = pinnedBy("MVX 16.6", "Empty"), .in = "Empty"},
+        {.arguments = "-pin", .output = pinnedBy("MVX 16.6", "Empty"), .in = "Empty"},
         // A name outside ASCII in JSON.
-        {.arguments = "-list json", .output = json.substr(0, json.size() - 2) + ",{\"active\":false,\"found\":"
-         "\"hand-configured\",\"name\":\"Caf\\u00e9\",\"root\":\"" + UseReplaceAll(old, "\\", "\\\\") + "\"}]\n",
+        {.arguments = "-list json", .output = json(false).substr(0, json(false).size() - 2) + ",{\"active\":false,\"found\":"
+         "\"hand-configured\",\"name\":\"Caf\\u00e9\",\"pinned\":false,\"root\":\"" + UseReplaceAll(old, "\\", "\\\\") + "\"}]\n",
          .planted = {{"HKCU\\SOFTWARE\\Norvale\\Morvane\\ManualConfiguration\\Caf\xC3\xA9", "Location", REG_SZ,
                       Wide(old)}}},
         // clang-format on
@@ -595,6 +641,7 @@ TEST(ScriptOptionsTest, EachOptionPrintsAndWritesWhatItSays) {
         const bool deniedMachineWide = row.denied.starts_with("HKLM");
         if (!row.denied.empty()) SetAccess(deniedMachineWide, row.denied.substr(5), kNoAccess);
         const RegistrySnapshot before = TakeSnapshot();
+        SetCurrentDirectoryA((temp.Path() + "\\" + row.in).c_str());
         const ProcessResult result = row.arguments.ends_with(".cmd")
                                          ? RunProgram(windows + "\\system32\\cmd.exe", "/c " + row.arguments)
                                          : RunKelmora(row.arguments);

@@ -69,6 +69,29 @@ TEST(PlantedFilesTest, TheLogIsNeverWrittenThroughALink) {
         RunProgram("/bin/rm", "-f" + Unix(log) + Unix(kLogFolder)); // the links, not what they lead to
         CreateDirectoryA(kLogFolder, nullptr);
     }
+    // A project's pin, which "-pin" writes in a folder that others may write too.
+    const ScopedPrefixRegistry prefix;
+    SetString(false, "SOFTWARE\\Norvale\\Morvane\\ManualConfiguration\\Bench", "Location", temp.Path());
+    const std::string project = temp.AddFolder("Project"), pin = project + "\\.nvlrelease";
+    char ownFolder[MAX_PATH] = "";
+    GetCurrentDirectoryA(MAX_PATH, ownFolder);
+    SetCurrentDirectoryA(project.c_str());
+    for (const auto& [planted, line] : {std::pair{"link", "it is a link to another file."},
+                                        {"hard link", "the file has another name as well (a hard link)."}}) {
+        SCOPED_TRACE(planted);
+        const std::string secret = temp.AddFile("Elsewhere\\secret.txt", "secret");
+        DeleteFileA(pin.c_str());
+        if (planted == std::string("link"))
+            RunProgram("/bin/ln", "-s" + Unix(secret) + Unix(pin));
+        else
+            CreateHardLinkA(pin.c_str(), secret.c_str(), nullptr);
+        const ProcessResult result = RunKelmora("-pin bench");
+        EXPECT_EQ(1u, result.exitCode);
+        EXPECT_EQ("The pin file " + pin + " was not written: " + line + "\n", result.output);
+        EXPECT_EQ("secret", Read(secret));
+        RunProgram("/bin/rm", "-f" + Unix(pin));
+    }
+    SetCurrentDirectoryA(ownFolder);
 }
 
 TEST(PlantedFilesTest, NoPlantedProgramOrLibraryRuns) {
