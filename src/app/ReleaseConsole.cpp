@@ -57,10 +57,10 @@ bool EnvironmentsReadable(UseCommandLineRun& run) {
     return true;
 }
 
-// The root of the release named, of the one pinned for folder when the name is ".", or of the active
-// one when no name is given.
-std::string ReleaseRoot(const std::string& name, const std::string& folder, UseCommandLineRun& run) {
-    if (name == ".") return UseFindPinnedRelease(folder, run).root;
+// The root of the release named, of the one pinned for the current folder when the name is ".", or of
+// the active one when no name is given.
+std::string ReleaseRoot(const std::string& name, UseCommandLineRun& run) {
+    if (name == ".") return UseFindPinnedRelease(UseCurrentFolderUtf8(), run).root;
     if (!name.empty()) return UseFindReleaseRoot(name, run);
     const std::string root = UseEnvReadActiveRoot();
     if (root.empty()) {
@@ -89,7 +89,7 @@ size_t CharacterCount(const std::string& line) {
 
 void UsePrintReleaseEnvironment(const std::string& name, UseCommandLineRun& run) {
     if (!EnvironmentsReadable(run)) return;
-    const std::string root = ReleaseRoot(name, UseCurrentFolderUtf8(), run);
+    const std::string root = ReleaseRoot(name, run);
     if (root.empty()) return;
     const UseReleaseVariables variables = UseReleaseEnvironment(root);
     // As the reading console's code page writes them: a character it lacks is "?", never a look-alike,
@@ -124,7 +124,8 @@ void UseRunWithRelease(const std::string& name, UseCommandLineRun& run) {
     const std::string word = UseNextWord(command, true), program = UseTrimQuotes(word);
     const std::string arguments = UseTrimBlanks(command).substr(word.size());
     const std::vector<std::string> split = UseSplitArguments(arguments);
-    const std::string root = ReleaseRoot(name, PinnedFolderOf(split), run);
+    const std::string root = name == "." ? UseFindPinnedRelease(PinnedFolderOf(split), run).root
+                                         : UseFindReleaseRoot(name, run);
     if (root.empty()) return;
     const UseReleaseVariables variables = UseReleaseEnvironment(root);
     const std::string found = FindProgram(program, variables.path);
