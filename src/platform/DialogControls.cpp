@@ -114,6 +114,20 @@ void UseRichEdit::ReplaceSelection(const std::string& text) const {
     Send(EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text.c_str()));
 }
 
+int UseRichEdit::Length() const {
+    GETTEXTLENGTHEX request = {GTL_NUMCHARS, CP_ACP};
+    return static_cast<int>(Send(EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&request)));
+}
+
+void UseRichEdit::SetCaret(int position) const {
+    Send(EM_SETSEL, position, position);
+}
+
+void UseRichEdit::ScrollToTop(int position) const {
+    const LRESULT line = Send(EM_LINEFROMCHAR, position);
+    Send(EM_LINESCROLL, 0, line - Send(EM_GETFIRSTVISIBLELINE));
+}
+
 void UseRichEdit::WrapAtWindowWidth() const {
     Send(EM_SETTARGETDEVICE, 0, 0);
 }
