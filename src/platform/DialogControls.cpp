@@ -126,6 +126,17 @@ void UseRichEdit::SetCaret(int position) const {
 void UseRichEdit::ScrollToTop(int position) const {
     const LRESULT line = Send(EM_LINEFROMCHAR, position);
     Send(EM_LINESCROLL, 0, line - Send(EM_GETFIRSTVISIBLELINE));
+    // Where the text below is too short to bring the line to the top, the control may stop part way
+    // into a line: the top line is then shown whole.
+    RECT shown = {};
+    Send(EM_GETRECT, 0, reinterpret_cast<LPARAM>(&shown));
+    POINTL top = {};
+    Send(EM_POSFROMCHAR, reinterpret_cast<WPARAM>(&top), Send(EM_LINEINDEX, Send(EM_GETFIRSTVISIBLELINE)));
+    if (top.y >= shown.top) return;
+    POINT scroll = {};
+    Send(EM_GETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&scroll));
+    scroll.y -= shown.top - top.y;
+    Send(EM_SETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&scroll));
 }
 
 void UseRichEdit::WrapAtWindowWidth() const {

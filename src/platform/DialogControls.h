@@ -64,7 +64,7 @@ public:
     // Puts the caret at a character position, with nothing selected.
     void SetCaret(int position) const;
     // Scrolls the line that holds the character position to the top of the control, or as near the
-    // top as the text below it allows.
+    // top as the text below it allows, with the top line shown whole.
     void ScrollToTop(int position) const;
     // Wraps lines at the control's own width.
     void WrapAtWindowWidth() const;
