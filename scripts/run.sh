@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds kelmora and runs it under Wine in the project's own prefix, passing the arguments through.
 # The prefix is seeded once with sample releases. Without a display, kelmora runs under Xvfb and a
-# dialog it opens is saved as build/screenshots/run.png and then closed.
+# dialog it opens is saved as build/screenshots/run.png and then closed. After a switch (or an undo),
+# it shows what "kelmora -list" shows.
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 source "$REPO/scripts/seed-run-prefix.sh"
 install_missing_packages
@@ -40,5 +41,17 @@ else
     wait $pid
     status=$?
 fi
+# After a command line that switched, what kelmora now lists, and where the switch was logged.
+for argument in "$@"; do
+    case "${argument,,}" in
+    -rel* | -path* | -undo* | -reg*)
+        echo "kelmora -list now shows:"
+        wine "$BUILD/kelmora.exe" -list
+        log="$WINEPREFIX/drive_c/Temp/Morvane/log.txt"
+        [ -f "$log" ] && echo "Switch log: ${log#"$REPO/"}"
+        break
+        ;;
+    esac
+done
 wineserver -w
 exit $status

@@ -4,6 +4,9 @@
 
 seed_run_prefix() {
     local marker="$WINEPREFIX/.kelmora-seeded"
+    # kelmora writes its switch log, C:\Temp\Morvane\log.txt, only where C:\Temp exists. Made for a
+    # prefix seeded before the seed held it, too.
+    mkdir -p "$WINEPREFIX/drive_c/Temp"
     [ -f "$marker" ] && return 0
     echo "Seeding $WINEPREFIX with sample releases"
     local drive="$WINEPREFIX/drive_c"
@@ -31,7 +34,9 @@ seed_run_prefix() {
     local path
     path=$(wine reg query "$environment" /v PATH 2>/dev/null | tr -d '\r' | sed -n 's/^ *PATH *REG_[A-Z_]* *//p')
     wine reg add "$environment" /v NVLROOT /t REG_SZ /d 'C:\Norvale\MVX 16.5' /f >/dev/null 2>&1
-    wine reg add "$environment" /v PATH /t REG_EXPAND_SZ /d "${path:+$path;}%NVLROOT%\\tools\\bin" /f >/dev/null 2>&1
+    # The suite's entry first, as its installer puts it: the first switch moves the Windows folders
+    # before it, and the switch log records the change.
+    wine reg add "$environment" /v PATH /t REG_EXPAND_SZ /d "%NVLROOT%\\tools\\bin${path:+;$path}" /f >/dev/null 2>&1
     # The suite's file types recorded for the user, the way a user records them, so that a switch has
     # registrations to renew.
     wine "$BUILD/kelmora.exe" -fa "$(winepath -w "$BUILD/MVXDefaultFileAssociations.txt")" >/dev/null 2>&1 || true

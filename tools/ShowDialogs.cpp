@@ -1,7 +1,7 @@
 // Shows every dialog of the program in turn, each on sample releases and held on screen for
-// tests/ui/screenshot.sh to photograph: the About box, the main window's template, the main dialog,
-// the Manual Configuration, File Association Setup and Import File Associations dialogs. It runs on the
-// registry of the prefix it is started in and leaves it as it found it.
+// tests/ui/screenshot.sh to photograph: the About box, the main window's template, the main dialog as
+// it opens and after a switch, the Manual Configuration, File Association Setup and Import File Associations
+// dialogs. It runs on the registry of the prefix it is started in and leaves it as it found it.
 //
 //     kelmora_show_dialogs [HOLD_MS]
 #include "catalogue/ManualReleases.h"
@@ -25,6 +25,8 @@ int main(int argc, char** argv) {
                   folder.Path() + "\\" + release);
     }
     SetString(true, kSystemEnvironmentKey, "NVLROOT", folder.Path() + "\\MVX 16.5");
+    SetString(true, kSystemEnvironmentKey, "NVL_LIC_FILE",
+              "1717@licence1.example.com;1717@licence2.example.com");
     UseLoadRichEdit();
     UseLazyAssociationTable tables;
     const auto show = [hold](UseModalDialog&& shown, std::function<void(DialogDriver&)> first = {}) {
@@ -39,6 +41,7 @@ int main(int argc, char** argv) {
     };
     show(CAboutDlg());
     show(UseModalDialog(IDD_USE_WORK_DIALOG));
+    show(CUse_WorkDlg());
     show(CUse_WorkDlg(), [](DialogDriver& dialog) { dialog.DoubleClickListItem(IDC_RELEASE_LIST, 1); });
     show(CUse_ManualConfigDlg(), [](DialogDriver& dialog) { dialog.SelectListItem(IDC_RELEASE_LIST, 0); });
     show(CUse_FileAssociationDlg(tables));

@@ -62,6 +62,7 @@ void UseSwitchToRelease(const std::string& name, UseCommandLineRun& run) {
 void UseSwitchToPath(const std::string& folder, UseCommandLineRun& run) {
     UseChooseEnvironmentScope(run);
     if (!UseFileExists(folder)) {
+        UsePrintLine("The release folder \"" + folder + "\" does not exist.");
         MarkNotFound(run);
         return;
     }

@@ -11,7 +11,7 @@ kelmora [-reg FILE] [-rel RELEASE] [-fa FILE] [-fas FILE] [-path FOLDER]
 
 Options act in the order given, each at most once. Without options the main window opens.
   -rel RELEASE    Makes a release active: kelmora -rel "MVX 16.6"
-  -path FOLDER    Makes the release in a root folder active: kelmora -path C:\Norvale\16.6
+  -path FOLDER    Makes the release in a root folder active: kelmora -path "C:\Norvale\MVX 16.6"
   -fa FILE        Imports file associations for you: kelmora -fa C:\Setup\types.txt
   -fas FILE       Imports them for every user: kelmora -fas C:\Setup\types.txt
   -reg FILE       Runs a registry script silently: kelmora -reg C:\Setup\suite.reg
@@ -27,8 +27,8 @@ Options act in the order given, each at most once. Without options the main wind
                   Runs the rest of the line as a command with the release's NVLROOT and PATH:
                   kelmora -exec "MVX 16.6" draftsch.exe board.nsd
 
-Exit codes: 0 done; 1 not parsed, refused or a problem found; 2 a release or folder not found;
--exec ends with its command's.)";
+Exit codes: 0 done; 1 not parsed, refused or a problem found; 2 a release or folder not found (1 when
+both apply); -exec ends with its command's.)";
 } // namespace
 
 void UsePrintHelp(const std::string&, UseCommandLineRun&) {

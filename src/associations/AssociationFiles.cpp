@@ -16,55 +16,92 @@ std::string Quoted(const std::string& program) {
     return "\"" + program + "\"";
 }
 
-// Hands every line of an association file, classified, to onLine; a UTF-8 byte order mark at the
-// start of the file is not part of the first extension. False when the file does not open.
+// Hands every line of an association file, numbered from 1 and classified, to onLine; a UTF-8 byte
+// order mark at the start of the file is not part of the first extension. False when the file does
+// not open.
 template <typename OnLine> bool ForEachAssociationLine(const std::string& path, OnLine onLine) {
-    bool first = true;
+    size_t number = 0;
     const std::string executableTypes = UseExecutableFileTypes();
     return UseForEachLine(path, [&](const std::string& line) {
         std::string extension, program, options;
-        const std::string text = first ? std::string(UseWithoutUtf8Bom(line)) : line;
-        first = false;
-        onLine(UseClassifyAssociationFileLine(text, executableTypes, extension, program, options), extension,
-               program, options);
+        const std::string text = ++number == 1 ? std::string(UseWithoutUtf8Bom(line)) : line;
+        onLine(number, UseClassifyAssociationFileLine(text, executableTypes, extension, program, options),
+               extension, program, options);
     });
+}
+
+// What a file holds is shown, not obeyed: a control character (the start of a terminal's escape
+// sequence, say) is printed as "?".
+std::string Shown(std::string text) {
+    for (char& c : text)
+        if (static_cast<unsigned char>(c) < 32) c = '?';
+    return text;
 }
 } // namespace
 
-bool UseImportAssociations(const std::string& fileName, bool machineWide, UseLazyAssociationTable& tables) {
+bool UseImportAssociations(const std::string& fileName, bool machineWide, UseLazyAssociationTable& tables,
+                           const UseImportReport& report) {
     const std::string path = UseResolveAssociationFilePath(fileName, UseCurrentFolder());
-    bool complete = true;
+    const auto tell = [&report](const std::string& text) {
+        if (report) report(Shown(text));
+    };
+    const auto notImported = [&](size_t number, const std::string& why) {
+        tell("Line " + std::to_string(number) + " of " + path + " was not imported: " + why + ".");
+    };
+    const std::string pathExt = UseExecutableFileTypes();
+    bool complete = true, notText = false;
     UseAssociationTable* table = nullptr;
     std::optional<UseProgramProbe> probe;
     const bool opened =
-        ForEachAssociationLine(path, [&](UseFileLineKind kind, const std::string& extension,
+        ForEachAssociationLine(path, [&](size_t number, UseFileLineKind kind, const std::string& extension,
                                          const std::string& program, const std::string& options) {
-            if (kind == UseFileLineKind::Ignored) return;
-            // A line naming a tool this release lacks is an ordinary outcome; one the store cannot take
-            // or refused to write leaves the import incomplete.
-            if (kind != UseFileLineKind::Association) {
+            switch (kind) {
+            case UseFileLineKind::Ignored:
+                return;
+            case UseFileLineKind::Malformed:
+                notImported(number, "it is not an extension followed by a program in double quotes");
+                return;
+            case UseFileLineKind::NotText:
+                // Said once for the file: every line of a UTF-16 file holds one.
+                if (!notText)
+                    tell("The association file " + path + " is not 8-bit text: line " +
+                         std::to_string(number) + " holds a zero byte.");
+                notText = true;
                 complete = false;
                 return;
+            case UseFileLineKind::BadExtension:
+                notImported(number,
+                            UseExtensionFaultPhrase(extension, UseExtensionFaultOf(extension, pathExt)));
+                complete = false;
+                return;
+            case UseFileLineKind::Association:
+                break;
             }
             // The store is checked at the first association, as the table's first load would be.
             if (table == nullptr) {
                 table = &tables.ForAdds();
                 probe.emplace();
             }
-            // The add refuses a missing program before writing anything; only then is it asked about.
-            if (!UseAddAssociation(*table, extension, program, options, machineWide, *probe) &&
-                probe->Exists(program))
-                complete = false;
+            const std::string refusal =
+                UseTryAddAssociation(*table, extension, program, options, machineWide, *probe);
+            if (refusal.empty()) return;
+            notImported(number, refusal);
+            // A line naming a tool this release lacks is an ordinary outcome; one the store cannot take or
+            // refused to write leaves the import incomplete.
+            if (probe->Exists(program)) complete = false;
         });
+    if (!opened)
+        tell("The association file " + path +
+             (UseFileStatus(path) == UseFileKind::Missing ? " does not exist." : " could not be read."));
     return opened && complete;
 }
 
-bool UseImportAssociations(const std::string& fileName, bool machineWide) {
-    return UseImportAssociations(fileName, machineWide, UseAssociations());
+bool UseImportAssociations(const std::string& fileName, bool machineWide, const UseImportReport& report) {
+    return UseImportAssociations(fileName, machineWide, UseAssociations(), report);
 }
 
 bool UseApplyAssociationFile(const std::string& path, bool machineWide) {
-    return ForEachAssociationLine(path, [&](UseFileLineKind kind, const std::string& extension,
+    return ForEachAssociationLine(path, [&](size_t, UseFileLineKind kind, const std::string& extension,
                                             const std::string& program, const std::string& options) {
         if (kind == UseFileLineKind::Association && UseProgramExists(program))
             UseApplyAssociation(extension, Quoted(program), options, machineWide);

@@ -3,20 +3,29 @@
 // the File Association Setup dialog applies for a user without records.
 #include "associations/AssociationStore.h"
 
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
 
-// Adds every association of the file through UseAddAssociation on the process-wide table: a bare
-// file name is read from the current folder. A file that does not open, and lines that are malformed
-// or whose program is missing, are skipped without a word. A user's record key that cannot be read
-// or created throws, at the first association line, the UseException the table's first load would
-// throw, which ends the import. True when the file opened, was 8-bit text, and every
+// Told one line at a time what an import left out, ready to print: the file itself ("The association
+// file C:\x.txt does not exist.") or one line of it, its number and why ("Line 3 of C:\x.txt was not
+// imported: the program "C:\y.exe" does not exist.").
+using UseImportReport = std::function<void(const std::string& line)>;
+
+// Adds every association of the file through UseTryAddAssociation on the process-wide table: a bare
+// file name is read from the current folder. Blank lines and "#" comments are skipped; every other
+// line that is not recorded, and a file that does not open or is not 8-bit text, is told to report
+// (when there is one) and the import goes on with the next line. A user's record key that cannot be
+// read or created throws, at the first association line, the UseException the table's first load
+// would throw, which ends the import. True when the file opened, was 8-bit text, and every
 // association line whose program exists was recorded (a line with an extension that cannot be
-// registered, or one whose registry writes were refused, makes it false).
-bool UseImportAssociations(const std::string& fileName, bool machineWide);
+// registered, or one whose registry writes were refused, makes it false; a malformed line or a
+// missing program does not).
+bool UseImportAssociations(const std::string& fileName, bool machineWide, const UseImportReport& report = {});
 // The same, on the table that tables holds.
-bool UseImportAssociations(const std::string& fileName, bool machineWide, UseLazyAssociationTable& tables);
+bool UseImportAssociations(const std::string& fileName, bool machineWide, UseLazyAssociationTable& tables,
+                           const UseImportReport& report = {});
 
 // Registers every valid line whose program exists through UseApplyAssociation. False when the file
 // does not open.

@@ -66,12 +66,16 @@ const std::vector<std::string>& UseAssociationLines(UseAssociationTable& table) 
 bool UseAddAssociation(UseAssociationTable& table, const std::string& extension, const std::string& program,
                        const std::string& options, bool machineWide) {
     UseProgramProbe probe;
-    return UseAddAssociation(table, extension, program, options, machineWide, probe);
+    return UseTryAddAssociation(table, extension, program, options, machineWide, probe).empty();
 }
 
-bool UseAddAssociation(UseAssociationTable& table, const std::string& extension, const std::string& program,
-                       const std::string& options, bool machineWide, UseProgramProbe& probe) {
-    if (!UseExtensionProblem(extension).empty() || !probe.Exists(program)) return false;
+std::string UseTryAddAssociation(UseAssociationTable& table, const std::string& extension,
+                                 const std::string& program, const std::string& options, bool machineWide,
+                                 UseProgramProbe& probe) {
+    if (const UseExtensionFault fault = UseExtensionFaultOf(extension, UseExecutableFileTypes());
+        fault != UseExtensionFault::None)
+        return UseExtensionFaultPhrase(extension, fault);
+    if (!probe.Exists(program)) return "the program \"" + program + "\" does not exist";
     const std::string command = UseBuildAddCommand(program, options);
     const std::string associationClass = UseAssociationClassFor(extension);
     const std::string recordKey = UseRecordKeyFor(extension);
@@ -80,16 +84,20 @@ bool UseAddAssociation(UseAssociationTable& table, const std::string& extension,
     // Resolved before anything is written: a command the platform cannot expand (32,767 characters
     // or more) is refused whole rather than stored as a half record.
     const std::string resolvedCommand = UseExpandSuitePath(command, probe.Root());
-    if (resolvedCommand.empty()) return false;
+    if (resolvedCommand.empty())
+        return "its open command is too long (32,767 characters or more once expanded)";
+    const auto refused = [machineWide](const std::string& key) {
+        return std::string("the registry refused a write to ") +
+               (machineWide ? "HKEY_LOCAL_MACHINE\\" : "HKEY_CURRENT_USER\\") + key;
+    };
     // Each write creates its key, and needs the one before it; the first refusal ends the add. The
     // shell sees a change once the extension names its class.
-    if (!UseRegWriteString(recordKey, "Application", program, machineWide) ||
-        !UseRegWriteString(extensionKey, "", associationClass, machineWide))
-        return false;
+    if (!UseRegWriteString(recordKey, "Application", program, machineWide)) return refused(recordKey);
+    if (!UseRegWriteString(extensionKey, "", associationClass, machineWide)) return refused(extensionKey);
     UseNoteAssociationChange();
-    if (!UseRegWriteString(commandKey, "", resolvedCommand, machineWide)) return false;
+    if (!UseRegWriteString(commandKey, "", resolvedCommand, machineWide)) return refused(commandKey);
     table.commands[extension] = command;
-    return true;
+    return {};
 }
 
 bool UseDeleteAssociation(UseAssociationTable& table, const std::string& extension, bool machineWide) {

@@ -47,14 +47,16 @@ bool UseLoadAssociations(UseAssociationTable& table, bool machineWide);
 const std::vector<std::string>& UseAssociationLines(UseAssociationTable& table);
 
 // Records and registers one association: nothing is written for an extension that cannot be
-// associated (UseExtensionProblem) or a program that does not exist; the
-// first registry step that fails ends the add and leaves what was written before it. True when every
-// step succeeded.
+// associated (UseExtensionProblem), a program that does not exist or an open command too long to
+// expand; the first registry step that fails ends the add and leaves what was written before it. True
+// when every step succeeded.
 bool UseAddAssociation(UseAssociationTable& table, const std::string& extension, const std::string& program,
                        const std::string& options, bool machineWide);
-// The same for one of a run of adds, which share what probe has read.
-bool UseAddAssociation(UseAssociationTable& table, const std::string& extension, const std::string& program,
-                       const std::string& options, bool machineWide, UseProgramProbe& probe);
+// The same for one of a run of adds, which share what probe has read: empty when every step
+// succeeded, else why the add stopped, as a phrase ("the program "C:\x.exe" does not exist").
+std::string UseTryAddAssociation(UseAssociationTable& table, const std::string& extension,
+                                 const std::string& program, const std::string& options, bool machineWide,
+                                 UseProgramProbe& probe);
 
 // Removes the table entry, the record, the extension key and the class tree; every step runs. True
 // only when every step succeeded (the table entry must exist).

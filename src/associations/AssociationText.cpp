@@ -59,20 +59,45 @@ bool UseSplitShellCommand(const std::string& command, std::string& program, std:
     return true;
 }
 
-std::string UseExtensionRefusal(std::string_view extension, std::string_view pathExt) {
+UseExtensionFault UseExtensionFaultOf(std::string_view extension, std::string_view pathExt) {
     for (const char c : extension)
         if (static_cast<unsigned char>(c) < 32 ||
             std::string_view("\\/:*?\"<>|").find(c) != std::string_view::npos)
-            return "A file extension cannot contain any of the characters \\ / : * ? \" < > |";
+            return UseExtensionFault::Character;
     // Both lists as one, every type between blanks: PATHEXT's ".EXE;.BAT" reads " exe  bat ".
     std::string types = " " + std::string(kUseExecutableTypes) + " " + UseToLower(pathExt) + " ";
     for (char& c : types)
         if (c == ';' || c == '.') c = ' ';
     const bool executable =
         !extension.empty() && types.find(" " + UseToLower(extension) + " ") != std::string::npos;
-    if (executable)
+    if (executable) return UseExtensionFault::Executable;
+    return UseExtensionFault::None;
+}
+
+std::string UseExtensionRefusal(std::string_view extension, std::string_view pathExt) {
+    switch (UseExtensionFaultOf(extension, pathExt)) {
+    case UseExtensionFault::Character:
+        return "A file extension cannot contain any of the characters \\ / : * ? \" < > |";
+    case UseExtensionFault::Executable:
         return "Files of type ." + std::string(extension) +
                " are programs to Windows: they cannot be associated with another program.";
+    case UseExtensionFault::None:
+        break;
+    }
+    return {};
+}
+
+std::string UseExtensionFaultPhrase(std::string_view extension, UseExtensionFault fault) {
+    switch (fault) {
+    case UseExtensionFault::Character:
+        return "the extension \"" + std::string(extension) +
+               "\" holds one of the characters \\ / : * ? \" < > | or a control character";
+    case UseExtensionFault::Executable:
+        return "files of type ." + std::string(extension) +
+               " are programs to Windows and are never associated";
+    case UseExtensionFault::None:
+        break;
+    }
     return {};
 }
 
@@ -88,9 +113,9 @@ UseFileLineKind UseClassifyAssociationFileLine(const std::string& line, std::str
     if (line.find('\0') != std::string::npos) return UseFileLineKind::NotText;
     const std::string trimmed = UseTrimWhite(line);
     if (trimmed.empty() || trimmed.front() == '#') return UseFileLineKind::Ignored;
-    if (!UseParseAssociationLine(trimmed, extension, program, options)) return UseFileLineKind::Ignored;
-    return UseExtensionRefusal(extension, pathExt).empty() ? UseFileLineKind::Association
-                                                           : UseFileLineKind::BadExtension;
+    if (!UseParseAssociationLine(trimmed, extension, program, options)) return UseFileLineKind::Malformed;
+    return UseExtensionFaultOf(extension, pathExt) == UseExtensionFault::None ? UseFileLineKind::Association
+                                                                              : UseFileLineKind::BadExtension;
 }
 
 std::string UseResolveAssociationFilePath(const std::string& name, const std::string& currentFolder) {

@@ -43,21 +43,27 @@ inline constexpr std::string_view kUseExecutableTypes =
     "exe com bat cmd pif scr lnk msi msp ps1 vbs vbe js jse wsf wsh hta cpl reg url msc jar application "
     "appref-ms gadget settingcontent-ms vb ws wsc scf inf";
 
-// Why no association may be recorded for the extension, or empty when one may: a character no file
-// name ends in (\\ / : * ? " < > |) or a control character (the extension names registry keys, where a
-// backslash would nest them), or a type the shell runs as a program: one of kUseExecutableTypes or of
-// pathExt (PATHEXT's list, ".EXE;.BAT"), letter case ignored. Associating those with a program of
-// someone's choosing would have every program of that type run that program instead.
+// What keeps an association from being recorded for the extension: a character no file name ends in
+// (\\ / : * ? " < > |) or a control character (the extension names registry keys, where a backslash
+// would nest them), or a type the shell runs as a program: one of kUseExecutableTypes or of pathExt
+// (PATHEXT's list, ".EXE;.BAT"), letter case ignored. Associating those with a program of someone's
+// choosing would have every program of that type run that program instead.
+enum class UseExtensionFault { None, Character, Executable };
+UseExtensionFault UseExtensionFaultOf(std::string_view extension, std::string_view pathExt);
+// The same told as the File Association Setup dialog tells it, or empty when there is no fault.
 std::string UseExtensionRefusal(std::string_view extension, std::string_view pathExt);
+// The same as a phrase, for a line that an import leaves out: "files of type .exe are programs to
+// Windows and are never associated"; empty when there is no fault.
+std::string UseExtensionFaultPhrase(std::string_view extension, UseExtensionFault fault);
 
 // The first line of an association file without the UTF-8 byte order mark that editors put there.
 std::string_view UseWithoutUtf8Bom(std::string_view line);
 
-// How one line of an association file reads: blank lines, "#" comments and lines without a usable
-// extension and quoted program are ignored; a line holding a NUL byte means the file is not 8-bit text
-// (UTF-16, say); a usable line may still name an extension that cannot be registered
-// (UseExtensionRefusal with pathExt).
-enum class UseFileLineKind { Ignored, NotText, BadExtension, Association };
+// How one line of an association file reads: blank lines and "#" comments are ignored; a line without
+// an extension and a quoted program is malformed; a line holding a NUL byte means the file is not
+// 8-bit text (UTF-16, say); a usable line may still name an extension that cannot be registered
+// (UseExtensionFaultOf with pathExt).
+enum class UseFileLineKind { Ignored, Malformed, NotText, BadExtension, Association };
 UseFileLineKind UseClassifyAssociationFileLine(const std::string& line, std::string_view pathExt,
                                                std::string& extension, std::string& program,
                                                std::string& options);

@@ -114,6 +114,31 @@ void UseRichEdit::ReplaceSelection(const std::string& text) const {
     Send(EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text.c_str()));
 }
 
+int UseRichEdit::Length() const {
+    GETTEXTLENGTHEX request = {GTL_NUMCHARS, CP_ACP};
+    return static_cast<int>(Send(EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&request)));
+}
+
+void UseRichEdit::SetCaret(int position) const {
+    Send(EM_SETSEL, position, position);
+}
+
+void UseRichEdit::ScrollToTop(int position) const {
+    const LRESULT line = Send(EM_LINEFROMCHAR, position);
+    Send(EM_LINESCROLL, 0, line - Send(EM_GETFIRSTVISIBLELINE));
+    // Where the text below is too short to bring the line to the top, the control may stop part way
+    // into a line: the top line is then shown whole.
+    RECT shown = {};
+    Send(EM_GETRECT, 0, reinterpret_cast<LPARAM>(&shown));
+    POINTL top = {};
+    Send(EM_POSFROMCHAR, reinterpret_cast<WPARAM>(&top), Send(EM_LINEINDEX, Send(EM_GETFIRSTVISIBLELINE)));
+    if (top.y >= shown.top) return;
+    POINT scroll = {};
+    Send(EM_GETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&scroll));
+    scroll.y -= shown.top - top.y;
+    Send(EM_SETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&scroll));
+}
+
 void UseRichEdit::WrapAtWindowWidth() const {
     Send(EM_SETTARGETDEVICE, 0, 0);
 }

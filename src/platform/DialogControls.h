@@ -59,6 +59,13 @@ public:
 
     // Inserts text at the caret, replacing the selection if there is one.
     void ReplaceSelection(const std::string& text) const;
+    // The number of character positions in the text; the end of a paragraph counts as one.
+    int Length() const;
+    // Puts the caret at a character position, with nothing selected.
+    void SetCaret(int position) const;
+    // Scrolls the line that holds the character position to the top of the control, or as near the
+    // top as the text below it allows, with the top line shown whole.
+    void ScrollToTop(int position) const;
     // Wraps lines at the control's own width.
     void WrapAtWindowWidth() const;
 };

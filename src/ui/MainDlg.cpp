@@ -98,8 +98,8 @@ bool CUse_WorkDlg::OnInit() {
     } catch (const UseException& error) {
         if (!failure) failure = error.Message();
     }
-    WriteInitialSetting();
     RichEdit(IDC_SUMMARY).WrapAtWindowWidth();
+    WriteInitialSetting();
     if (failure) ShowMessage(*failure);
     return true;
 }
@@ -136,10 +136,15 @@ void CUse_WorkDlg::WriteInitialSetting() const {
         InitialSettingPieces(UseEnvReadActiveRoot(), UseEnvReadSystemElseUser(UseEnvReadLicFile)));
 }
 
+// Each block goes after the last, wherever the user left the caret, and is shown from its first line:
+// the environment as found when the dialog opens, the new one after each switch.
 void CUse_WorkDlg::AppendToSummary(const std::vector<std::string>& pieces) const {
     const UseRichEdit summary = RichEdit(IDC_SUMMARY);
+    const int start = summary.Length();
+    summary.SetCaret(start);
     for (const std::string& piece : pieces)
         summary.ReplaceSelection(piece);
+    summary.ScrollToTop(start);
 }
 
 void CUse_WorkDlg::OnOK() {

@@ -27,7 +27,7 @@ struct Row {
     Roots roots;
     std::string arguments;
     unsigned long exitCode;
-    std::string output;                                       // the first line printed
+    std::string output; // the first line printed, or all of it when this ends in a line feed
     std::vector<std::pair<std::string, std::string>> changes; // entry and its text after ("*": any)
     int broadcasts;
     int logRecords = 0;
@@ -71,6 +71,32 @@ TEST(CommandLineTest, EachRunChangesWhatItNamesAndTellsWhatItDid) {
     const auto file = [&](const std::string& name, const std::string& content) {
         return "\"" + temp.AddFile(name, content) + "\"";
     };
+    // What an import says of a file and of each line it left out, the file named as kelmora reads it.
+    const auto ofFile = [&](const std::string& name, const std::string& what) {
+        return "The association file " + UseToLower(temp.Path()) + "\\" + name + " " + what;
+    };
+    const auto notImported = [&](int line, const std::string& name, const std::string& why) {
+        return "Line " + std::to_string(line) + " of " + UseToLower(temp.Path()) + "\\" + name +
+               " was not imported: " + why + ".";
+    };
+    const auto executable = [](const std::string& type) {
+        return "files of type ." + type + " are programs to Windows and are never associated";
+    };
+    const auto character = [](const std::string& extension) {
+        return "the extension \"" + extension +
+               "\" holds one of the characters \\ / : * ? \" < > | or a control character";
+    };
+    const std::string refused = "the registry refused a write to ";
+    // Every type Windows runs as a program, in any letter case, and one PATHEXT adds: each said, in turn.
+    std::string typeLines, typesRefused;
+    int typeLine = 0;
+    for (const char* type : {"EXE", "com", "Bat", "cmd", "pif", "scr", "lnk", "msi", "msp", "ps1", "vbs", "vbe", "js",
+                             "jse", "wsf", "wsh", "hta", "cpl", "reg", "url", "msc", "jar", "application", "appref-ms",
+                             "gadget", "settingcontent-ms", "vb", "ws", "wsc", "scf", "inf", "XYZ"}) {
+        typeLines += std::string(type) + " \"" + tool + "\"\n";
+        typesRefused += notImported(++typeLine, "types.txt", executable(type)) + "\n";
+    }
+    typeLines += nsdLine;
     const std::string utf16("n\0s\0d\0 \0\"\0c\0:\0\\\0x\0\"\0\r\0\n\0", 24);
     const std::string reg =
         "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\SOFTWARE\\Norvale\\Script]\r\n\"Script\"=\"yes\"\r\n";
@@ -111,11 +137,13 @@ TEST(CommandLineTest, EachRunChangesWhatItNamesAndTellsWhatItDid) {
           record(bench), kUserHistory}, 3, 1},
         {"both roots set: the system's wins", Roots::Both, toFolder("\\"), 0, "", with(system(folder), record(folder)), 3, 1},
         {"no root set: only the record", Roots::None, toFolder("\\\\"), 0, "", {record(folder + "\\\\")}, 1},
-        {"a folder that does not exist", Roots::System, toFolder("\\missing"), 2, "", {}, 1, 0, true},
+        {"a folder that does not exist", Roots::System, toFolder("\\missing"), 2,
+         "The release folder \"" + folder + "\\missing\" does not exist.", {}, 1, 0, true},
         {"a release not found, then a folder", Roots::System, "-rel \"No Such\" " + toFolder(), 2,
          "The release \"no such\" can not be found.", with(system(folder), record(folder)), 3, 1, true},
         {"no options", Roots::System, "", 0, "", {}, 0, 0, true},
-        {"an association file, last line unended", Roots::System, "-fa " + file("a.txt", lines), 0, "", nsdStored, 1},
+        {"an association file, last line unended", Roots::System, "-fa " + file("a.txt", lines), 0,
+         notImported(1, "a.txt", "the program \"%NVLROOT%\\missing.exe\" does not exist") + "\n", nsdStored, 1},
         {"a record key nobody may read", Roots::System, "-fa " + file("d.txt", lines), 1,
          "Unable to create registry entry for file extension", {}, 0, 0, false, "!" + kRecord},
         {"a glued value chooses the longest option", Roots::System, "-fas" + file("m.txt", nsdLine + "\n"), 0, "",
@@ -136,9 +164,14 @@ TEST(CommandLineTest, EachRunChangesWhatItNamesAndTellsWhatItDid) {
          "The release \"no such\" can not be found.", {record(folder)}, 1, 0, true, kSystem},
         {"user environment refused", Roots::User, toFolder(), 1, "", {record(folder)}, 1, 0, false, kUser},
         {"root record refused", Roots::System, toFolder(), 1, "", system(folder), 3, 1, false, kRecord},
-        {"user classes refused", Roots::System, "-fa " + file("b.txt", nsdLine), 1, "", {nsdRecord}, 1, 0, false,
+        {"user classes refused", Roots::System, "-fa " + file("b.txt", nsdLine), 1,
+         notImported(1, "b.txt", refused + "HKEY_CURRENT_USER\\SOFTWARE\\Classes\\.nsd"), {nsdRecord}, 1, 0, false,
          kClasses + ".nsd\\"},
-        {"machine record refused", Roots::System, "-fas " + file("c.txt", nsdLine), 1, "", {}, 1, 0, false,
+        {"open command refused", Roots::System, "-fa " + file("o.txt", nsdLine), 1,
+         notImported(1, "o.txt", refused + "HKEY_CURRENT_USER\\SOFTWARE\\Classes\\nsd_auto_file_mvxnrvl\\shell\\open\\command"),
+         {nsdRecord, {kClasses + ".nsd\\", "*"}}, 1, 0, false, kClasses + "nsd_auto_file_mvxnrvl\\shell\\open\\command\\"},
+        {"machine record refused", Roots::System, "-fas " + file("c.txt", nsdLine), 1,
+         notImported(1, "c.txt", refused + "HKEY_LOCAL_MACHINE\\" + kRecordKey + "\\nsd"), {}, 1, 0, false,
          "HKLM\\" + std::string(kRecordKey) + "\\nsd\\"},
         {"system root of another type", Roots::User, toFolder(), 0, "",
          {{kUser + "[NVLROOT]", Stored(REG_SZ, folder)}, {kUser + "[PATH]", "*"}, record(folder), kUserHistory}, 3, 1, false, "",
@@ -147,9 +180,18 @@ TEST(CommandLineTest, EachRunChangesWhatItNamesAndTellsWhatItDid) {
          {{kSystem + "[NVLROOT]", Stored(REG_SZ, folder)}, record(folder), kSystemHistory}, 2, 0, false, "", "PATH"},
         {"a byte order mark", Roots::System, "-fa " + file("bom.txt", "\xEF\xBB\xBF" + nsdLine + "\r\n"), 0, "",
          nsdRegistered, 1},
-        {"a UTF-16 file", Roots::System, "-fa " + file("utf16.txt", "\xFF\xFE" + utf16), 1, "", {}, 1},
-        {"an extension with a backslash", Roots::System, "-fa " + file("n.txt", "a\\b \"" + tool + "\"\n"), 1, "", {}, 1},
-        {"a missing association file", Roots::System, "-fa \"" + temp.Path() + "\\missing.txt\"", 1, "", {}, 1},
+        {"a UTF-16 file: one line for all", Roots::System, "-fa " + file("utf16.txt", "\xFF\xFE" + utf16), 1,
+         ofFile("utf16.txt", "is not 8-bit text: line 1 holds a zero byte.\n"), {}, 1},
+        {"extensions with a backslash, with an escape shown as \"?\"", Roots::System,
+         "-fa " + file("n.txt", "a\\b \"" + tool + "\"\na\x1b[2Jb \"" + tool + "\"\n"), 1,
+         notImported(1, "n.txt", character("a\\b")) + "\n" + notImported(2, "n.txt", character("a?[2Jb")) + "\n", {}, 1},
+        {"a line not of the form, after a comment and a blank line", Roots::System,
+         "-fa " + file("f.txt", "# types\n\t\nnsd " + tool + "\n" + nsdLine), 0,
+         notImported(3, "f.txt", "it is not an extension followed by a program in double quotes") + "\n", nsdRegistered, 1},
+        {"a missing association file", Roots::System, "-fa \"" + temp.Path() + "\\missing.txt\"", 1,
+         ofFile("missing.txt", "does not exist.\n"), {}, 1},
+        {"a folder for an association file", Roots::System, "-fa \"" + temp.Path() + "\\suite\"", 1,
+         ofFile("suite", "could not be read."), {}, 1},
         {"a PATH holding a zero character: read up to it", Roots::System, toFolder(), 0, "", with(system(folder),
          record(folder)), 3, 1, false, "", "", kPath + std::string(1, '\0') + "C:\\After"},
         {"the program in a folder named with its own name and a dash", Roots::System, toFolder(), 0, "",
@@ -164,17 +206,11 @@ TEST(CommandLineTest, EachRunChangesWhatItNamesAndTellsWhatItDid) {
          "Kits;C:\\Tools;C:\\Sys\\SYSTEM32;C:\\Tools\\;%windir%\\x"},
         {"a log another program holds open is left alone", Roots::System, toFolder(), 0, "",
          with(system(folder), record(folder)), 3, 0, false, "", "", kPath, "", true},
-        {"every type Windows runs as a program, PATHEXT's too", Roots::System, "-fa " + file("types.txt", [&] {
-             std::string typeLines;
-             for (const char* type : {"EXE", "com", "Bat", "cmd", "pif", "scr", "lnk", "msi", "msp", "ps1", "vbs",
-                                      "vbe", "js", "jse", "wsf", "wsh", "hta", "cpl", "reg", "url", "msc", "jar",
-                                      "application", "appref-ms", "gadget", "settingcontent-ms", "vb", "ws", "wsc",
-                                      "scf", "inf", "XYZ"})
-                 typeLines += std::string(type) + " \"" + tool + "\"\n";
-             return typeLines + nsdLine;
-         }()), 1, "", nsdRegistered, 1},
+        {"every type Windows runs as a program, PATHEXT's too", Roots::System, "-fa " + file("types.txt", typeLines),
+         1, typesRefused, nsdRegistered, 1},
         {"an open command too long", Roots::System,
-         "-fa " + file("long.txt", "nsd \"" + tool + "\" " + std::string(40000, 'x') + "\n"), 1, "", {}, 1},
+         "-fa " + file("long.txt", "nsd \"" + tool + "\" " + std::string(40000, 'x') + "\n"), 1,
+         notImported(1, "long.txt", "its open command is too long (32,767 characters or more once expanded)"), {}, 1},
         // clang-format on
     };
     SetEnvironmentVariableA("PATHEXT", ".COM;.EXE;.XYZ"); // what kelmora.exe inherits
@@ -222,7 +258,8 @@ TEST(CommandLineTest, EachRunChangesWhatItNamesAndTellsWhatItDid) {
         const ProcessResult result = RunProgram(program, row.arguments);
         const RegistrySnapshot after = TakeSnapshot();
         EXPECT_EQ(row.exitCode, result.exitCode);
-        EXPECT_EQ(row.output, result.output.substr(0, result.output.find('\n')));
+        EXPECT_EQ(row.output, row.output.ends_with('\n') ? result.output
+                                                         : result.output.substr(0, result.output.find('\n')));
         EXPECT_EQ(row.dialog ? "Morvane" : "", result.dialog.substr(0, 7));
         EXPECT_EQ(row.broadcasts, listener.EnvironmentChanges());
         EXPECT_EQ(row.logRecords, Records(LogText()));

@@ -48,9 +48,14 @@ protected:
 };
 
 // Whatever the scope, the file types are registered again for the new release and a double click adds
-// the environment after the switch to the summary.
+// the environment after the switch to the summary. The summary, longer than its pane, opens at its first
+// line.
 TEST_F(MainDlgTest, DoubleClickSwitchesInTheScopeTheEnvironmentCallsFor) {
     const std::string target = AddRelease("MVX 16.6", "MVX 16.6");
+    std::string licence;
+    for (int server = 10; server < 40; ++server)
+        licence += "1717@licence" + std::to_string(server) + ".example.com;";
+    Set(false, "NVL_LIC_FILE", licence);
     const char* cases[][8] = {
         // NVLROOT and PATH (system, user, system, user) before, then after with "T" for the target's root
         {"C:\\Old", "C:\\Mine", "S;%SystemRoot%;%NVLROOT%\\b", "U;%NVLROOT%\\b", //
@@ -74,6 +79,7 @@ TEST_F(MainDlgTest, DoubleClickSwitchesInTheScopeTheEnvironmentCallsFor) {
         CUse_WorkDlg main;
         RunDialog(main, [&](DialogDriver& dialog) {
             const std::string before = dialog.Text(IDC_SUMMARY);
+            EXPECT_EQ(0, SendMessageA(dialog.Item(IDC_SUMMARY), EM_GETFIRSTVISIBLELINE, 0, 0));
             dialog.DoubleClickListItem(IDC_RELEASE_LIST, 0);
             const std::string block = std::string(53, '-') + "\r\n\r\nNVLROOT = " + root +
                                       "\r\n\r\nPATH = " + after[2] + after[3] + "\r\n\r\n";

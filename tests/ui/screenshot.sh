@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Shows the About box, the main window's template (empty), the main dialog on sample releases, and
-# the Manual Configuration, File Association Setup and Import File Associations dialogs under Wine,
-# and saves a PNG of each in build/screenshots, for a look by eye. The test command sources this file
-# and calls take_dialog_screenshots in its own prefix; run on its own, it makes a prefix of its own.
+# Shows the About box, the main window's template (empty), the main dialog on sample releases as it
+# opens and after a switch, and the Manual Configuration, File Association Setup and Import File
+# Associations dialogs under Wine, and saves a PNG of each in build/screenshots, for a look by eye. The
+# test command sources this file and calls take_dialog_screenshots in its own prefix; run on its own,
+# it makes a prefix of its own.
 
 # take_dialog_screenshots: needs WINEPREFIX, DISPLAY and a built kelmora_tests.exe.
 take_dialog_screenshots() {
@@ -24,6 +25,7 @@ take_dialog_screenshots() {
     done <<'LIST'
 about.png About Morvane
 main-empty.png Morvane
+main-open.png Morvane - MVX 16.5
 main.png Morvane - MVX 16.6
 manual-configuration.png Manual Configuration
 file-association-setup.png File Association Setup
