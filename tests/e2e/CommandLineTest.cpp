@@ -90,9 +90,22 @@ TEST(CommandLineTest, EachRunChangesWhatItNamesAndTellsWhatItDid) {
     // Every type Windows runs as a program, in any letter case, and one PATHEXT adds: each said, in turn.
     std::string typeLines, typesRefused;
     int typeLine = 0;
-    for (const char* type : {"EXE", "com", "Bat", "cmd", "pif", "scr", "lnk", "msi", "msp", "ps1", "vbs", "vbe", "js",
-                             "jse", "wsf", "wsh", "hta", "cpl", "reg", "url", "msc", "jar", "application", "appref-ms",
-                             "gadget", "settingcontent-ms", "vb", "ws", "wsc", "scf", "inf", "XYZ"}) {
+    for (const char* type : {"EXE",         "com",
+                             "Bat",         "cmd",
+                             "pif",         "scr",
+                             "lnk",         "msi",
+                             "msp",         "ps1",
+                             "vbs",         "vbe",
+                             "js",          "jse",
+                             "wsf",         "wsh",
+                             "hta",         "cpl",
+                             "reg",         "url",
+                             "msc",         "jar",
+                             "application", "appref-ms",
+                             "gadget",      "settingcontent-ms",
+                             "vb",          "ws",
+                             "wsc",         "scf",
+                             "inf",         "XYZ"}) {
         typeLines += std::string(type) + " \"" + tool + "\"\n";
         typesRefused += notImported(++typeLine, "types.txt", executable(type)) + "\n";
     }
@@ -485,7 +498,34 @@ TEST(ScriptOptionsTest, EachOptionPrintsAndWritesWhatItSays) {
         {.arguments = "-list xml", .exitCode = 1,
          .output = "The list form \"xml\" is unknown; -list prints lines, -list json a JSON array.\n"},
         {.arguments = "-lis", .exitCode = 1, .output = "Unknown parameters are used\n"},
-        {.arguments = "-help", .output = "Morvane chooses*"},
+        // The whole summary, every example in it.
+        {.arguments = "-help", .output =
+         "Morvane chooses the active release of the Norvale suite.\n"
+         "\n"
+         "kelmora [-reg FILE] [-rel RELEASE] [-fa FILE] [-fas FILE] [-path FOLDER]\n"
+         "        [-list [json]] [-undo] [-env [RELEASE]] [-check] [-help] [-pin [RELEASE]]\n"
+         "        [-exec RELEASE COMMAND]\n"
+         "\n"
+         "Options act in the order given, each at most once. Without options the main window opens.\n"
+         "  -rel RELEASE    Makes a release active: kelmora -rel \"MVX 16.6\"\n"
+         "  -path FOLDER    Makes the release in a root folder active: kelmora -path \"C:\\Norvale\\MVX 16.6\"\n"
+         "  -fa FILE        Imports file associations for you: kelmora -fa C:\\Setup\\types.txt\n"
+         "  -fas FILE       Imports them for every user: kelmora -fas C:\\Setup\\types.txt\n"
+         "  -reg FILE       Runs a registry script silently: kelmora -reg C:\\Setup\\suite.reg\n"
+         "  -list [json]    Lists the releases, the active one marked \"*\": kelmora -list json\n"
+         "  -undo           Undoes the last switch, and the one before when run again: kelmora -undo\n"
+         "  -env [RELEASE]  Prints cmd's lines that set NVLROOT and PATH of a release (else of the active one):\n"
+         "                  for /f \"tokens=1,*\" %a in ('kelmora -env \"MVX 16.6\"') do if /i \"%a\"==\"set\" set %b\n"
+         "  -check          Prints one line per problem found in NVLROOT and PATH: kelmora -check\n"
+         "  -pin [RELEASE]  Pins a release for this folder and those below it in .nvlrelease, or prints the pin\n"
+         "                  in force; \".\" for -env or -exec names the pinned release: kelmora -pin \"MVX 16.6\"\n"
+         "  -help           Prints this summary: kelmora -help\n"
+         "  -exec RELEASE COMMAND\n"
+         "                  Runs the rest of the line as a command with the release's NVLROOT and PATH:\n"
+         "                  kelmora -exec \"MVX 16.6\" draftsch.exe board.nsd\n"
+         "\n"
+         "Exit codes: 0 done; 1 not parsed, refused or a problem found; 2 a release or folder not found (1 when\n"
+         "both apply); -exec ends with its command's.\n"},
         {.start = Start::System, .arguments = "-env \"MVX 16.6\"",
          .output = "set \"NVLROOT=" + mvx + "\"\nset \"PATH=" + mvxPath + "\"\n"},
         {.userPath = "%TEMP%" + injected, .arguments = batch, .output = "NVLROOT=" + bench + "\r\nPATH=" +
