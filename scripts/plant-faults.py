@@ -1,8 +1,9 @@
 #!/usr/bin/env python3
-"""Plants small faults in src/ one at a time and records which tests catch each.
+"""Plants small faults in src/ and packaging/ one at a time and records which tests catch each.
 
 For every fault below: patch the source, rebuild, run the Wine tests (ctest, in the test prefix
-that ./scripts/test.sh made), note which cases failed, and put the source back. Not part of the test command: it takes about a minute a
+that ./scripts/test.sh made; for packaging/, the package test in that prefix), note which cases
+failed, and put the source back. Not part of the test command: it takes about a minute a
 fault.
 
     scripts/plant-faults.py [--only ID,ID] [--list]
@@ -128,7 +129,28 @@ FAULTS = [
      "        UseRecordSwitch(machineWide, before);\n", ""),
     ("undo-over-change", "an undo goes back over another program's change", "src/environment/Switch.cpp",
      "    if (now.path != last->after.path)", "    if (false)"),
+    # The switch for installers, and the installer's own (packaging/: caught by the package test)
+    ("deploy-scope", "-deploy writes where NVLROOT is set", "src/app/CommandLineSwitch.cpp",
+     "UseSwitchRelease(root, UseSwitchScope::System, false)", "UseSwitchRelease(root, UseCurrentSwitchScope(false), false)"),
+    ("deploy-record", "-deploy records the root for the account", "src/app/CommandLineSwitch.cpp",
+     "UseSwitchRelease(root, UseSwitchScope::System, false)", "UseSwitchRelease(root, UseSwitchScope::System, true)"),
+    ("deploy-dialog", "-deploy of a release not found opens the dialog", "src/app/CommandLineSwitch.cpp",
+     "    run.openDialog = false;\n    const std::string root = UseFindReleaseRoot(name, run);\n    if (root.empty()) return;",
+     "    const std::string root = UseFindReleaseRoot(name, run);\n    run.openDialog = root.empty();\n    if (root.empty()) return;"),
+    ("deploy-options-after", "options are read after -deploy's release", "src/app/ParameterParser.cpp",
+     "        if (option->valueKind == UseValueKind::Rest) {", "        if (option->valueKind == UseValueKind::Rest && false) {"),
+    ("deploy-refused", "-deploy says it switched after a refused write", "src/app/CommandLineSwitch.cpp",
+     "    if (outcome.rootStatus != ERROR_SUCCESS || !outcome.pathRefusal.empty()) {", "    if (!outcome.pathRefusal.empty()) {"),
+    ("install-switch-rel", "the installer switches through -rel", "packaging/SwitchAction.cpp",
+     'L"\\" -deploy \\""', 'L"\\" -rel \\""'),
+    ("install-switch-ignored", "a switch not made lets the install succeed", "packaging/SwitchAction.cpp",
+     "return outcome->exitCode == 0 ? ERROR_SUCCESS : ERROR_INSTALL_FAILURE;", "return ERROR_SUCCESS;"),
+    ("install-switch-always", "the installer switches without RELEASE", "packaging/kelmora.wxs",
+     '<Custom Action="SwitchRelease" Sequence="6500">RELEASE AND ', '<Custom Action="SwitchRelease" Sequence="6500">'),
 ]
+
+# Faults in the installer package are caught by the package test, run in the same prefix.
+PACKAGE_TEST = "source scripts/common.sh && source tests/packaging/msi-test.sh && test_msi_package"
 
 
 def run(command, **kwargs):
@@ -160,8 +182,11 @@ def main():
             if build.returncode != 0:
                 print(f"{fault_id:22} does not build: {what}", flush=True)
                 continue
-            tests = run("ctest --preset windows", env=env)
-            names = re.findall(r"\d+ - (\S+) \((?:Failed|Timeout|SEGFAULT|Exception)", tests.stdout)
+            if path.startswith("packaging/"):
+                names = ["msi-test"] if run(f"bash -c '{PACKAGE_TEST}'", env=env).returncode != 0 else []
+            else:
+                tests = run("ctest --preset windows", env=env)
+                names = re.findall(r"\d+ - (\S+) \((?:Failed|Timeout|SEGFAULT|Exception)", tests.stdout)
             caught += bool(names)
             print(f"{fault_id:22} {what}: {', '.join(names) if names else 'NOT CAUGHT'}", flush=True)
         finally:

@@ -15,4 +15,5 @@ const UseOption kUseOptions[kUseOptionCount] = {
     {"-exec", UseValueKind::Command, UseRunWithRelease, false},
     {"-check", UseValueKind::None, UseCheckEnvironment, false},
     {"-help", UseValueKind::None, UsePrintHelp, false},
+    {"-deploy", UseValueKind::Rest, UseDeployRelease, true},
 };

@@ -29,7 +29,7 @@ struct UseOption {
     bool writes;
 };
 
-inline constexpr int kUseOptionCount = 11;
+inline constexpr int kUseOptionCount = 12;
 extern const UseOption kUseOptions[kUseOptionCount];
 
 // Chooses run.scope from NVLROOT (system environment, else user, else none) unless a previous action
@@ -44,6 +44,7 @@ std::string UseFindReleaseRoot(const std::string& name, UseCommandLineRun& run);
 void UseRunRegistryScript(const std::string& file, UseCommandLineRun& run);      // app/RegistryScript.cpp
 void UseSwitchToRelease(const std::string& name, UseCommandLineRun& run);        // app/CommandLineSwitch.cpp
 void UseSwitchToPath(const std::string& folder, UseCommandLineRun& run);         // app/CommandLineSwitch.cpp
+void UseDeployRelease(const std::string& name, UseCommandLineRun& run);          // app/CommandLineSwitch.cpp
 void UseImportUserAssociations(const std::string& file, UseCommandLineRun& run); // app/ImportActions.cpp
 void UseImportMachineAssociations(const std::string& file, UseCommandLineRun& run); // app/ImportActions.cpp
 void UseListReleases(const std::string& form, UseCommandLineRun& run);              // app/ListAction.cpp

@@ -66,6 +66,7 @@ TEST(CommandLineTest, EachRunChangesWhatItNamesAndTellsWhatItDid) {
     const auto file = [&](const std::string& name, const std::string& content) {
         return "\"" + temp.AddFile(name, content) + "\"";
     };
+    const std::string quoted = file("q.txt", nsdLine + "\n");
     const std::string utf16("n\0s\0d\0 \0\"\0c\0:\0\\\0x\0\"\0\r\0\n\0", 24);
     const std::string reg =
         "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\SOFTWARE\\Norvale\\Script]\r\n\"Script\"=\"yes\"\r\n";
@@ -110,6 +111,13 @@ TEST(CommandLineTest, EachRunChangesWhatItNamesAndTellsWhatItDid) {
         {"a release not found, then a folder", Roots::System, "-rel \"No Such\" " + toFolder(), 2,
          "The release \"no such\" can not be found.", with(system(folder), record(folder)), 3, 1, true},
         {"no options", Roots::System, "", 0, "", {}, 0, 0, true},
+        {"-deploy: the system environment whatever NVLROOT says, no record", Roots::User, "-Deploy MVX 16.6", 0,
+         "Release \"mvx 16.6\" is active in the system environment: NVLROOT is " + release + ".", system(release), 3, 1},
+        {"-deploy: a quote adds no option, and no dialog opens", Roots::System, "-deploy \"No Such\" -fas " + quoted, 2,
+         "The release \"no such\" -fas " + UseToLower(quoted) + " can not be found.", {}, 1},
+        {"-deploy: the system environment refused", Roots::System, "-deploy mvx 16.6", 1,
+         "The system environment could not be written; release \"mvx 16.6\" was not made active.", {}, 1, 0, false, kSystem},
+        {"-deploy: no release", Roots::System, "-deploy \"\"", 1, "Value was expected, but none was given", {}, 0},
         {"an association file, last line unended", Roots::System, "-fa " + file("a.txt", lines), 0, "", nsdStored, 1},
         {"a record key nobody may read", Roots::System, "-fa " + file("d.txt", lines), 1,
          "Unable to create registry entry for file extension", {}, 0, 0, false, "!" + kRecord},
