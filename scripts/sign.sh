@@ -6,8 +6,8 @@
 #   scripts/sign.sh [--say-unsigned] FILE...
 #
 # KELMORA_SIGN_PFX         the certificate and its private key, a PKCS#12 (.pfx) file; unset: no signing
-# KELMORA_SIGN_PASSWORD    its password, handed to osslsigncode on its standard input, never on a
-#                          command line
+# KELMORA_SIGN_PASSWORD    its password, if it has one, handed to osslsigncode on its standard input,
+#                          never on a command line
 # KELMORA_SIGN_TIMESTAMP_URL  an RFC 3161 timestamp server, so the signature outlives the certificate
 # KELMORA_SIGN_CAFILE      the certificates the signature is verified against (PEM); unset: the system's
 #
@@ -28,7 +28,9 @@ fi
 
 for file in "$@"; do
     signed="$file.signed" report=$(mktemp)
-    sign=(osslsigncode sign -pkcs12 "$KELMORA_SIGN_PFX" -readpass - -h sha256 -n Morvane)
+    sign=(osslsigncode sign -pkcs12 "$KELMORA_SIGN_PFX" -h sha256 -n Morvane)
+    # osslsigncode reads no empty password from its input: a certificate without one gets none.
+    [ -z "${KELMORA_SIGN_PASSWORD:-}" ] || sign+=(-readpass -)
     [ -z "${KELMORA_SIGN_TIMESTAMP_URL:-}" ] || sign+=(-ts "$KELMORA_SIGN_TIMESTAMP_URL")
     verify=(osslsigncode verify -in "$signed")
     [ -z "${KELMORA_SIGN_CAFILE:-}" ] || verify+=(-CAfile "$KELMORA_SIGN_CAFILE")
