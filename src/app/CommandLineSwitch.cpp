@@ -35,10 +35,12 @@ void UseChooseEnvironmentScope(UseCommandLineRun& run) {
     if (!run.scope) run.scope = UseCurrentSwitchScope(false);
 }
 
-std::string UseFindReleaseRoot(const std::string& name, UseCommandLineRun& run) {
+std::string UseFindReleaseRoot(const std::string& name, UseCommandLineRun& run, bool machineListOnly) {
     std::string root = UseDetectedReleases().FindRoot(name);
-    // A hand-configured store that cannot be read throws UseException; start-up reports it.
-    if (root.empty()) root = UseManualReleases().Releases().FindRoot(name);
+    // A hand-configured list that cannot be read throws UseException; start-up reports it.
+    if (root.empty())
+        root = machineListOnly ? UseMachineManualReleases().FindRoot(name)
+                               : UseManualReleases().Releases().FindRoot(name);
     if (root.empty()) {
         std::printf("The release \"%s\" can not be found.\n", name.c_str());
         // A script reading the output sees the line before whatever the dialog or the next option does.
@@ -69,10 +71,11 @@ void UseSwitchToPath(const std::string& folder, UseCommandLineRun& run) {
 // An installer or a deployment tool runs it, often where no one sees a dialog, or where one is seen
 // and never answered: none opens, whatever an option before asked for, and every outcome is a line.
 // The machine's environment is written whatever NVLROOT says, and the root is recorded for no user:
-// the account such a tool runs as is no one's whose file types follow the release.
+// the account such a tool runs as is no one's whose file types follow the release. A release added by
+// hand counts only from the list administrators keep for every user.
 void UseDeployRelease(const std::string& name, UseCommandLineRun& run) {
     run.openDialog = false;
-    const std::string root = UseFindReleaseRoot(name, run);
+    const std::string root = UseFindReleaseRoot(name, run, true);
     if (root.empty()) return;
     const UseSwitchOutcome outcome = UseSwitchRelease(root, UseSwitchScope::System, false);
     SayWhatWasLeft(outcome);

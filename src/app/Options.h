@@ -36,9 +36,10 @@ extern const UseOption kUseOptions[kUseOptionCount];
 // already chose it. Every switch and registry-script action calls it first, so that a script that
 // changes NVLROOT does not move a later switch to another scope. (app/CommandLineSwitch.cpp)
 void UseChooseEnvironmentScope(UseCommandLineRun& run);
-// The root of the release named, detected or else hand-configured; empty, after printing the line
-// that says so and marking the run, when there is none. (app/CommandLineSwitch.cpp)
-std::string UseFindReleaseRoot(const std::string& name, UseCommandLineRun& run);
+// The root of the release named, detected or else hand-configured (with machineListOnly, from the
+// list administrators keep for every user, never the user's own); empty, after printing the line that
+// says so and marking the run, when there is none. (app/CommandLineSwitch.cpp)
+std::string UseFindReleaseRoot(const std::string& name, UseCommandLineRun& run, bool machineListOnly = false);
 
 // The actions, each in the file named.
 void UseRunRegistryScript(const std::string& file, UseCommandLineRun& run);      // app/RegistryScript.cpp

@@ -58,7 +58,8 @@ TEST(CommandLineTest, EachRunChangesWhatItNamesAndTellsWhatItDid) {
     // An installation of MVX 16.6 as its installer leaves it, and a release added by hand.
     const std::string release = temp.AddFolder("MVX 16.6"), code = "{7D3E5A10-2B4C-4F61-9A8E-0C1D2E3F4A5B}";
     const std::string uninstall = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + code;
-    const std::string bench = temp.AddFolder("Bench Build"), old = temp.AddFolder("Old");
+    const std::string bench = temp.AddFolder("Bench Build"), old = temp.AddFolder("Old"),
+                      lab = temp.AddFolder("Lab");
     temp.AddFile("MVX 16.6\\compnts.dat");
     const std::string folder = UseToLower(temp.AddFolder("Suite\\Root"));
     const auto toFolder = [&](const std::string& tail = "") { return "-path \"" + folder + tail + "\""; };
@@ -113,6 +114,10 @@ TEST(CommandLineTest, EachRunChangesWhatItNamesAndTellsWhatItDid) {
         {"no options", Roots::System, "", 0, "", {}, 0, 0, true},
         {"-deploy: the system environment whatever NVLROOT says, no record", Roots::User, "-Deploy MVX 16.6", 0,
          "Release \"mvx 16.6\" is active in the system environment: NVLROOT is " + release + ".", system(release), 3, 1},
+        {"-deploy: the list administrators keep for every user", Roots::None, "-deploy lab", 0,
+         "Release \"lab\" is active in the system environment: NVLROOT is " + lab + ".", system(lab), 3, 1},
+        {"-deploy: the user's own list is not read", Roots::System, "-deploy bench build", 2,
+         "The release \"bench build\" can not be found.", {}, 1},
         {"-deploy: a quote adds no option, and no dialog opens", Roots::System, "-deploy \"No Such\" -fas " + quoted, 2,
          "The release \"no such\" -fas " + UseToLower(quoted) + " can not be found.", {}, 1},
         {"-deploy: the system environment refused", Roots::System, "-deploy mvx 16.6", 1,
@@ -167,6 +172,7 @@ TEST(CommandLineTest, EachRunChangesWhatItNamesAndTellsWhatItDid) {
         SetString(true, uninstall, "DisplayName", "Norvale MVX 16.6");
         SetString(true, uninstall, "InstallLocation", release + "\\");
         SetString(false, "SOFTWARE\\Norvale\\Morvane\\ManualConfiguration\\Bench Build", "Location", bench);
+        SetString(true, "SOFTWARE\\Norvale\\Morvane\\ManualConfiguration\\Lab", "Location", lab);
         CreateKey(false, kRecordKey);
         for (bool machineWide : {true, false}) {
             const char* key = EnvironmentKey(machineWide);
