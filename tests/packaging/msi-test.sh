@@ -54,17 +54,17 @@ msi_cases() {
     # A switch that cannot be made fails the install, which leaves nothing behind and says why in its log.
     msi_step 1603 "install with a release not found" msiexec /i "$package" "RELEASE=No Such" /qn \
         /l*v "$(unix_to_windows "$work/not-found.log")" || return 1
-    msi_check "the release not found in the installer's log" grep -q "^Morvane: The release \"no such\" can not be found.$" \
-        "$work/not-found.log" || return 1
-    msi_check "the outcome in the installer's log" grep -qF "Morvane: \"$folder\\kelmora.exe\" -deploy \"No Such\" ended with exit code 2; the install fails and is rolled back." \
-        "$work/not-found.log" || return 1
+    msi_check "the release not found and the outcome in the installer's log" logged "$work/not-found.log" \
+        'Morvane: The release "no such" can not be found.' \
+        "Morvane: \"$folder\\kelmora.exe\" -deploy \"No Such\" ended with exit code 2; the install fails and is rolled back." ||
+        return 1
     msi_step 1603 "install with a release holding a double quote" msiexec /i "$(unix_to_windows "$work/quoted.msi")" /qn \
         /l*v "$(unix_to_windows "$work/quoted.log")" || return 1
-    msi_check "the whole release, quotes and all, not found" grep -qF "Morvane: The release \"${injected,,}\" can not be found." \
-        "$work/quoted.log" || return 1
+    msi_check "the whole release, quotes and all, not found" logged "$work/quoted.log" \
+        "Morvane: The release \"${injected,,}\" can not be found." || return 1
     msi_check "nothing installed, nothing imported, no environment written" \
-        [ "$(products)" = 0 -a ! -e "$installed" -a -z "$(reg_value 'HKLM\Software\Classes\.nsd' '')" \
-        -a "$(environments)" = "$planted" ] || return 1
+        [ "$(products)" = 0 -a ! -e "$installed" -a "$(environments)" = "$planted" ] &&
+        msi_check "no association imported" not wine reg query 'HKLM\Software\Classes\.nsd' || return 1
 
     msi_step 0 "install of the older package" msiexec /i "$(unix_to_windows "$work/older.msi")" /qn || return 1
     msi_check "no environment written without RELEASE" [ "$(environments)" = "$planted" ] || return 1
@@ -80,14 +80,11 @@ msi_cases() {
     msi_check "the system NVLROOT and PATH switched" \
         [ "$(reg_value "$SYSTEM_ENVIRONMENT" NVLROOT)|$(reg_value "$SYSTEM_ENVIRONMENT" PATH)" = "$release|$regrouped" ] ||
         return 1
-    local log
-    log=$(<"$WINEPREFIX/drive_c/Temp/Morvane/log.txt")
-    msi_check "the switch's record in the log" ends_with "$log" $'Updated SYSTEM Path: \r\n\r\n'"$regrouped" || return 1
-    msi_check "the switch in the installer's log" \
-        grep -qF "Morvane: Release \"mvx 16.6\" is active in the system environment: NVLROOT is $release." \
-        "$work/install.log" || return 1
-    msi_check "its exit code in the installer's log" \
-        grep -qF "Morvane: \"$folder\\kelmora.exe\" -deploy \"MVX 16.6\" ended with exit code 0." "$work/install.log" || return 1
+    msi_check "the switch's record in the log" ends_with "$WINEPREFIX/drive_c/Temp/Morvane/log.txt" \
+        $'Updated SYSTEM Path: \r\n\r\n'"$regrouped" || return 1
+    msi_check "the switch and its exit code in the installer's log" logged "$work/install.log" \
+        "Morvane: Release \"mvx 16.6\" is active in the system environment: NVLROOT is $release." \
+        "Morvane: \"$folder\\kelmora.exe\" -deploy \"MVX 16.6\" ended with exit code 0." || return 1
 
     # A repair (Wine 8's msiexec /f finds no product: the same by properties) remembers no RELEASE.
     wine reg add "$SYSTEM_ENVIRONMENT" /v NVLROOT /d 'C:\Elsewhere' /f >/dev/null 2>&1
@@ -115,15 +112,14 @@ SYSTEM_ENVIRONMENT='HKLM\System\CurrentControlSet\Control\Session Manager\Enviro
 RELEASE_CODE='{7D3E5A10-2B4C-4F61-9A8E-0C1D2E3F4A5B}'
 
 # plant_release WORK: MVX 16.6 as its installer leaves it (its folder with compnts.dat, its key under
-# SOFTWARE\Norvale, its uninstall key); the system environment and the switch log are saved in WORK.
+# SOFTWARE\Norvale, its uninstall key); the system environment and the switch log's folder go to WORK.
 plant_release() {
-    local work="$1" log="$WINEPREFIX/drive_c/Temp/Morvane/log.txt"
+    local work="$1" temp="$WINEPREFIX/drive_c/Temp"
     wine reg export "$SYSTEM_ENVIRONMENT" "$(unix_to_windows "$work/environment.reg")" /y >/dev/null 2>&1
     wine reg query 'HKLM\SOFTWARE\Norvale' >/dev/null 2>&1 || touch "$work/no-norvale-key"
-    [ -d "$WINEPREFIX/drive_c/Temp" ] || touch "$work/no-temp"
-    [ -d "$WINEPREFIX/drive_c/Temp/Morvane" ] || touch "$work/no-log-folder"
-    [ ! -f "$log" ] || mv "$log" "$work/log.txt"
-    mkdir -p "$WINEPREFIX/drive_c/Temp" "$WINEPREFIX/drive_c/msi-test-release/MVX 16.6"
+    [ -d "$temp" ] || touch "$work/no-temp"
+    [ ! -d "$temp/Morvane" ] || mv "$temp/Morvane" "$work/Morvane"
+    mkdir -p "$temp" "$WINEPREFIX/drive_c/msi-test-release/MVX 16.6"
     touch "$WINEPREFIX/drive_c/msi-test-release/MVX 16.6/compnts.dat"
     local uninstall="HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\$RELEASE_CODE"
     wine reg add "HKLM\\SOFTWARE\\Norvale\\Norvale MVX 16.6\\16.6\\$RELEASE_CODE" /f >/dev/null 2>&1
@@ -144,16 +140,9 @@ remove_release() {
     wine reg delete "HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\$RELEASE_CODE" /f >/dev/null 2>&1
     wine reg delete 'HKLM\SOFTWARE\Norvale\Norvale MVX 16.6' /f >/dev/null 2>&1
     [ ! -e "$work/no-norvale-key" ] || wine reg delete 'HKLM\SOFTWARE\Norvale' /f >/dev/null 2>&1 || true
-    rm -rf "$WINEPREFIX/drive_c/msi-test-release"
-    if [ -e "$work/no-temp" ]; then
-        rm -rf "$temp"
-    elif [ -e "$work/no-log-folder" ]; then
-        rm -rf "$temp/Morvane"
-    elif [ -f "$work/log.txt" ]; then
-        cp -p "$work/log.txt" "$temp/Morvane/log.txt"
-    else
-        rm -f "$temp/Morvane/log.txt"
-    fi
+    rm -rf "$WINEPREFIX/drive_c/msi-test-release" "$temp/Morvane"
+    [ ! -d "$work/Morvane" ] || mv "$work/Morvane" "$temp/Morvane"
+    [ ! -e "$work/no-temp" ] || rm -rf "$temp"
 }
 
 # The user's and the system's environment variables, as the registry holds them.
@@ -174,11 +163,9 @@ unix_to_windows() {
     echo "${path//\//\\}"
 }
 
-# reg_value KEY NAME: the data of a registry value (NAME empty: the key's default value), or nothing.
+# reg_value KEY NAME: the data of a registry value, or nothing.
 reg_value() {
-    local name=(/v "$2")
-    [ -n "$2" ] || name=(/ve)
-    wine reg query "$1" "${name[@]}" 2>/dev/null | tr -d '\r' | sed -n "s/^ *${2:-(Default)} *REG_[A-Z_]* *//p"
+    wine reg query "$1" /v "$2" 2>/dev/null | tr -d '\r' | sed -n "s/^ *$2 *REG_[A-Z_]* *//p"
 }
 
 # msi_step CODE WHAT COMMAND...: runs a Windows program under Wine, which must end with exit code CODE
@@ -191,9 +178,21 @@ msi_step() {
     [ $status -eq $((code % 256)) ]
 }
 
-# ends_with TEXT END: whether TEXT ends with END.
+# ends_with FILE END: whether the file ends with END.
 ends_with() {
-    [[ $1 == *"$2" ]]
+    [[ $(<"$1") == *"$2" ]]
+}
+
+# logged LOG LINE...: whether the installer's log holds each line.
+logged() {
+    local log="$1" line
+    shift
+    for line; do grep -qxF -- "$line" "$log" || return 1; done
+}
+
+# not COMMAND...: whether the command fails, its output dropped.
+not() {
+    ! "$@" >/dev/null 2>&1
 }
 
 # msi_check WHAT COMMAND...: the command must succeed.
