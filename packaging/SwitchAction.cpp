@@ -7,6 +7,7 @@
 #include <msi.h>
 #include <msiquery.h>
 
+#include <algorithm>
 #include <optional>
 #include <string>
 
@@ -110,10 +111,10 @@ extern "C" __declspec(dllexport) UINT __stdcall SwitchRelease(MSIHANDLE install)
         return ERROR_INSTALL_FAILURE;
     }
     const std::wstring output = FromAnsi(outcome->output);
-    for (size_t start = 0, end; start < output.size(); start = end + 1) {
-        end = output.find(L'\n', start);
-        if (end == std::wstring::npos) end = output.size();
+    for (size_t start = 0; start < output.size();) {
+        const size_t end = std::min(output.find(L'\n', start), output.size());
         if (end > start) Log(install, output.substr(start, end - start));
+        start = end + 1;
     }
     Log(install, command + L" ended with exit code " + std::to_wstring(outcome->exitCode) +
                      (outcome->exitCode == 0 ? L"." : L"; the install fails and is rolled back."));
