@@ -29,8 +29,9 @@ fi
 for file in "$@"; do
     signed="$file.signed" report=$(mktemp)
     sign=(osslsigncode sign -pkcs12 "$KELMORA_SIGN_PFX" -h sha256 -n Morvane)
-    # osslsigncode reads no empty password from its input: a certificate without one gets none.
-    [ -z "${KELMORA_SIGN_PASSWORD:-}" ] || sign+=(-readpass -)
+    # Standard input read as a file, as older osslsigncode versions take it too; no empty password is
+    # read from it, so a certificate without one gets none.
+    [ -z "${KELMORA_SIGN_PASSWORD:-}" ] || sign+=(-readpass /dev/stdin)
     [ -z "${KELMORA_SIGN_TIMESTAMP_URL:-}" ] || sign+=(-ts "$KELMORA_SIGN_TIMESTAMP_URL")
     verify=(osslsigncode verify -in "$signed")
     [ -z "${KELMORA_SIGN_CAFILE:-}" ] || verify+=(-CAfile "$KELMORA_SIGN_CAFILE")
