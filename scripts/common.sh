@@ -9,7 +9,7 @@ export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=;winemenubuilder.exe=
 
 install_missing_packages() {
     local wanted=(wine64 fonts-wine g++-mingw-w64-x86-64-posix googletest cmake make xvfb xdotool imagemagick groff x11-utils
-        wixl nlohmann-json3-dev)
+        wixl msitools osslsigncode openssl nlohmann-json3-dev)
     local missing=()
     for package in "${wanted[@]}"; do
         dpkg -s "$package" >/dev/null 2>&1 || missing+=("$package")

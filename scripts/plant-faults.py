@@ -1,8 +1,9 @@
 #!/usr/bin/env python3
-"""Plants small faults in src/ one at a time and records which tests catch each.
+"""Plants small faults in src/ and packaging/ one at a time and records which tests catch each.
 
 For every fault below: patch the source, rebuild, run the Wine tests (ctest, in the test prefix
-that ./scripts/test.sh made), note which cases failed, and put the source back. Not part of the test command: it takes about a minute a
+that ./scripts/test.sh made; for packaging/, the package test in that prefix), note which cases
+failed, and put the source back. Not part of the test command: it takes about a minute a
 fault.
 
     scripts/plant-faults.py [--only ID,ID] [--list]
@@ -11,7 +12,7 @@ Prints one line per fault: its id, what it breaks, and the tests that failed ("N
 none did). A fault whose text is not found in the source is reported as "STALE" (the code moved:
 update the fault).
 """
-import argparse, os, re, subprocess, sys
+import argparse, os, re, shutil, subprocess, sys
 
 REPO = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 
@@ -246,7 +247,46 @@ FAULTS = [
      "        run.notFound = true;", "        run.refused = true;"),
     ("program-path-blank", "an unquoted program path ends at a tab only", "src/app/WorkApp.cpp",
      'commandLine.find_first_of(" \\t")', 'commandLine.find_first_of("\\t")'),
+    # The switch for installers, and the installer's own (packaging/: caught by the package test)
+    ("deploy-scope", "-deploy writes where NVLROOT is set", "src/app/CommandLineSwitch.cpp",
+     "UseSwitchRelease(root, UseSwitchScope::System, false)", "UseSwitchRelease(root, UseCurrentSwitchScope(false), false)"),
+    ("deploy-record", "-deploy records the root for the account", "src/app/CommandLineSwitch.cpp",
+     "UseSwitchRelease(root, UseSwitchScope::System, false)", "UseSwitchRelease(root, UseSwitchScope::System, true)"),
+    ("deploy-dialog", "-deploy of a release not found opens the dialog", "src/app/CommandLineSwitch.cpp",
+     "    run.openDialog = false;\n    const std::string root = UseFindReleaseRoot(name, run, true);\n    if (root.empty()) return;",
+     "    const std::string root = UseFindReleaseRoot(name, run, true);\n    run.openDialog = root.empty();\n    if (root.empty()) return;"),
+    ("deploy-user-list", "-deploy takes a release from the user's own list", "src/app/CommandLineSwitch.cpp",
+     "UseFindReleaseRoot(name, run, true)", "UseFindReleaseRoot(name, run, false)"),
+    ("deploy-options-after", "options are read after -deploy's release", "src/app/ParameterParser.cpp",
+     "        if (option->valueKind == UseValueKind::Rest) {", "        if (option->valueKind == UseValueKind::Rest && false) {"),
+    ("deploy-refused", "-deploy says it switched after a refused write", "src/app/CommandLineSwitch.cpp",
+     "    if (outcome.rootStatus != ERROR_SUCCESS || !outcome.pathRefusal.empty()) {", "    if (!outcome.pathRefusal.empty()) {"),
+    ("install-switch-rel", "the installer switches through -rel", "packaging/SwitchAction.cpp",
+     'L"\\" -deploy \\""', 'L"\\" -rel \\""'),
+    ("install-switch-ignored", "a switch not made lets the install succeed", "packaging/SwitchAction.cpp",
+     "return outcome->exitCode == 0 ? ERROR_SUCCESS : ERROR_INSTALL_FAILURE;", "return ERROR_SUCCESS;"),
+    ("install-switch-always", "the installer switches without RELEASE", "packaging/kelmora.wxs",
+     '<Custom Action="SwitchRelease" Sequence="6500">RELEASE AND ', '<Custom Action="SwitchRelease" Sequence="6500">'),
 ]
+
+# Faults in the installer package are caught by the package test.
+PACKAGE_TEST = "source scripts/common.sh && source tests/packaging/msi-test.sh && test_msi_package"
+
+
+def package_test_passes(env):
+    """Runs the package test in a copy of the test prefix, which a faulty package may leave with a
+    product half installed or a program hanging; the copy goes with whatever it holds."""
+    scratch = os.path.join(REPO, "build", "wineprefix-fault")
+    shutil.rmtree(scratch, ignore_errors=True)
+    shutil.copytree(env["WINEPREFIX"], scratch, symlinks=True)
+    scratch_env = dict(env, WINEPREFIX=scratch)
+    try:
+        # Not captured: a program left hanging would hold the pipe open.
+        return subprocess.run(["bash", "-c", PACKAGE_TEST], cwd=REPO, env=scratch_env,
+                              stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL).returncode == 0
+    finally:
+        subprocess.run(["wineserver", "-k"], env=scratch_env)
+        shutil.rmtree(scratch, ignore_errors=True)
 
 
 def run(command, **kwargs):
@@ -278,8 +318,11 @@ def main():
             if build.returncode != 0:
                 print(f"{fault_id:22} does not build: {what}", flush=True)
                 continue
-            tests = run("ctest --preset windows", env=env)
-            names = re.findall(r"\d+ - (\S+) \((?:Failed|Timeout|SEGFAULT|Exception)", tests.stdout)
+            if path.startswith("packaging/"):
+                names = ["msi-test"] if not package_test_passes(env) else []
+            else:
+                tests = run("ctest --preset windows", env=env)
+                names = re.findall(r"\d+ - (\S+) \((?:Failed|Timeout|SEGFAULT|Exception)", tests.stdout)
             caught += bool(names)
             print(f"{fault_id:22} {what}: {', '.join(names) if names else 'NOT CAUGHT'}", flush=True)
         finally:

@@ -33,4 +33,7 @@ fi
 # it found it.
 source "$REPO/tests/packaging/msi-test.sh"
 test_msi_package || ctest_status=1
+# Signing last of all: it links the program again, signed, then as the caller's environment asks.
+source "$REPO/tests/packaging/sign-test.sh"
+test_signed_build || ctest_status=1
 [ "$ctest_status" -eq 0 ]

@@ -7,7 +7,7 @@ constexpr const char* kHelp =
 
 kelmora [-reg FILE] [-rel RELEASE] [-fa FILE] [-fas FILE] [-path FOLDER]
         [-list [json]] [-undo] [-env [RELEASE]] [-check] [-help] [-pin [RELEASE]]
-        [-exec RELEASE COMMAND]
+        [-exec RELEASE COMMAND | -deploy RELEASE]
 
 Options act in the order given, each at most once. Without options the main window opens.
   -rel RELEASE    Makes a release active: kelmora -rel "MVX 16.6"
@@ -26,6 +26,9 @@ Options act in the order given, each at most once. Without options the main wind
   -exec RELEASE COMMAND
                   Runs the rest of the line as a command with the release's NVLROOT and PATH:
                   kelmora -exec "MVX 16.6" draftsch.exe board.nsd
+  -deploy RELEASE Makes a release active in the system environment, for installers and deployment
+                  tools: the rest of the line is the release, and no window ever opens:
+                  kelmora -deploy MVX 16.6
 
 Exit codes: 0 done; 1 not parsed, refused or a problem found; 2 a release or folder not found (1 when
 both apply); -exec ends with its command's.)";

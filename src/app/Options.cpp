@@ -16,4 +16,5 @@ const UseOption kUseOptions[kUseOptionCount] = {
     {"-check", UseValueKind::None, UseCheckEnvironment, false},
     {"-help", UseValueKind::None, UsePrintHelp, false},
     {"-pin", UseValueKind::Optional, UsePinRelease, false},
+    {"-deploy", UseValueKind::Rest, UseDeployRelease, true},
 };

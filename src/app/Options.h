@@ -29,22 +29,23 @@ struct UseOption {
     bool writes;
 };
 
-inline constexpr int kUseOptionCount = 12;
+inline constexpr int kUseOptionCount = 13;
 extern const UseOption kUseOptions[kUseOptionCount];
 
 // Chooses run.scope from NVLROOT (system environment, else user, else none) unless a previous action
 // already chose it. Every switch and registry-script action calls it first, so that a script that
 // changes NVLROOT does not move a later switch to another scope. (app/CommandLineSwitch.cpp)
 void UseChooseEnvironmentScope(UseCommandLineRun& run);
-// The release named (letter case ignored), detected or else hand-configured: its name as the
-// catalogue holds it and its root, both empty when there is none. (app/CommandLineSwitch.cpp)
+// The release named (letter case ignored), detected or else hand-configured (with machineListOnly, from
+// the list administrators keep for every user, never the user's own): its name as the catalogue holds
+// it and its root, both empty when there is none. (app/CommandLineSwitch.cpp)
 struct UseRelease {
     std::string name, root;
 };
-UseRelease UseLookUpRelease(const std::string& name);
-// The root of the release named; empty, after printing the line that says so and marking the run,
-// when there is none. (app/CommandLineSwitch.cpp)
-std::string UseFindReleaseRoot(const std::string& name, UseCommandLineRun& run);
+UseRelease UseLookUpRelease(const std::string& name, bool machineListOnly = false);
+// The root of the release named, as UseLookUpRelease finds it; empty, after printing the line that says
+// so and marking the run, when there is none. (app/CommandLineSwitch.cpp)
+std::string UseFindReleaseRoot(const std::string& name, UseCommandLineRun& run, bool machineListOnly = false);
 // The release pinned for a folder (UTF-8, catalogue/ReleasePin.h); empty, after printing the line that
 // says why and marking the run, when there is no pin, it cannot be read, or it names no installed
 // release (a release not found). (app/PinAction.cpp)
@@ -54,6 +55,7 @@ UseRelease UseFindPinnedRelease(const std::string& folder, UseCommandLineRun& ru
 void UseRunRegistryScript(const std::string& file, UseCommandLineRun& run);      // app/RegistryScript.cpp
 void UseSwitchToRelease(const std::string& name, UseCommandLineRun& run);        // app/CommandLineSwitch.cpp
 void UseSwitchToPath(const std::string& folder, UseCommandLineRun& run);         // app/CommandLineSwitch.cpp
+void UseDeployRelease(const std::string& name, UseCommandLineRun& run);          // app/CommandLineSwitch.cpp
 void UseImportUserAssociations(const std::string& file, UseCommandLineRun& run); // app/ImportActions.cpp
 void UseImportMachineAssociations(const std::string& file, UseCommandLineRun& run); // app/ImportActions.cpp
 void UseListReleases(const std::string& form, UseCommandLineRun& run);              // app/ListAction.cpp

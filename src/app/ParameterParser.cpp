@@ -108,11 +108,16 @@ void UseParameterParser::Parse(const std::string& arguments) {
     while (!remaining.empty()) {
         remaining = UseTrimBlanks(remaining);
         const std::string token = UseNextWord(remaining, false);
-        remaining.erase(0, token.size() + 1); // the token and the blank after it
-        remaining = UseTrimBlanks(remaining);
-
         const UseParameter* option = FindOption(token);
         if (!option) throw UnknownParameterException();
+        if (option->valueKind == UseValueKind::Rest) {
+            const std::string value = UseTrimBlanks(std::string_view(remaining).substr(option->name.size()));
+            if (UseTrimQuotes(value).empty()) throw ValueExpectedException();
+            Store(*option, value, {});
+            return;
+        }
+        remaining.erase(0, token.size() + 1); // the token and the blank after it
+        remaining = UseTrimBlanks(remaining);
         const std::string rest = token.substr(option->name.size());
 
         std::string value = rest, command;
@@ -125,6 +130,7 @@ void UseParameterParser::Parse(const std::string& arguments) {
             break;
         case UseValueKind::Required:
         case UseValueKind::Command:
+        case UseValueKind::Rest:
             if (rest.empty()) value = TakeValue(remaining);
             if (value.empty()) throw ValueExpectedException();
             break;

@@ -25,6 +25,9 @@ enum class UseValueKind : std::uint8_t {
     // A required value, then all the rest of the text, untouched, as a command of its own; the
     // options after it are the command's
     Command,
+    // All the rest of the text is the value, blanks and double quotes in it included: nothing after
+    // the option is read as another option
+    Rest,
 };
 
 // One option, registered or parsed.

@@ -26,9 +26,9 @@ void CopyMachineListToUser() {
     throw UseException("Unable to retrieve registry entry for manual configuration");
 }
 
-void LoadUserList(UseReleaseSet& releases) {
+void LoadList(UseReleaseSet& releases, bool machineWide) {
     LONG status = ERROR_SUCCESS;
-    const UseRegKey key = UseRegOpenKey(kManualConfigurationKey, false, KEY_READ, &status);
+    const UseRegKey key = UseRegOpenKey(kManualConfigurationKey, machineWide, KEY_READ, &status);
     if (!key) {
         // Only a key that is not there means "no releases"; one that is there but refuses to be read
         // must not pass for an empty list.
@@ -38,7 +38,7 @@ void LoadUserList(UseReleaseSet& releases) {
     const auto names = key.SubKeyNames();
     if (!names) ThrowUnreadable();
     for (const std::string& name : *names) {
-        const auto location = UseRegReadString(ReleaseKey(name), kLocationValue, false);
+        const auto location = UseRegReadString(ReleaseKey(name), kLocationValue, machineWide);
         if (location) releases.Set(name, *location);
     }
 }
@@ -46,7 +46,13 @@ void LoadUserList(UseReleaseSet& releases) {
 
 UseManualReleaseStore::UseManualReleaseStore() {
     CopyMachineListToUser();
-    LoadUserList(releases_);
+    LoadList(releases_, false);
+}
+
+UseReleaseSet UseMachineManualReleases() {
+    UseReleaseSet releases;
+    LoadList(releases, true);
+    return releases;
 }
 
 bool UseManualReleaseStore::Add(const std::string& name, const std::string& location) {

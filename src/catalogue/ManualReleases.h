@@ -27,3 +27,8 @@ private:
 // The process-wide store, created on the first call. A failed creation leaves nothing behind and is
 // tried again at the next call.
 UseManualReleaseStore& UseManualReleases();
+
+// The releases that administrators added by hand for every user, read from HKEY_LOCAL_MACHINE alone and
+// copied nowhere: what a user can write never chooses a write to the machine's environment. Throws as
+// the store does when the key is there but cannot be read.
+UseReleaseSet UseMachineManualReleases();

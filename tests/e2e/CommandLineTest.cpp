@@ -63,7 +63,8 @@ TEST(CommandLineTest, EachRunChangesWhatItNamesAndTellsWhatItDid) {
     // An installation of MVX 16.6 as its installer leaves it, and a release added by hand.
     const std::string release = temp.AddFolder("MVX 16.6"), code = "{7D3E5A10-2B4C-4F61-9A8E-0C1D2E3F4A5B}";
     const std::string uninstall = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + code;
-    const std::string bench = temp.AddFolder("Bench Build"), old = temp.AddFolder("Old");
+    const std::string bench = temp.AddFolder("Bench Build"), old = temp.AddFolder("Old"),
+                      lab = temp.AddFolder("Lab");
     temp.AddFile("MVX 16.6\\compnts.dat");
     const std::string folder = UseToLower(temp.AddFolder("Suite\\Root"));
     const auto toFolder = [&](const std::string& tail = "") { return "-path \"" + folder + tail + "\""; };
@@ -110,6 +111,7 @@ TEST(CommandLineTest, EachRunChangesWhatItNamesAndTellsWhatItDid) {
         typesRefused += notImported(++typeLine, "types.txt", executable(type)) + "\n";
     }
     typeLines += nsdLine;
+    const std::string quoted = file("q.txt", nsdLine + "\n");
     const std::string utf16("n\0s\0d\0 \0\"\0c\0:\0\\\0x\0\"\0\r\0\n\0", 24);
     const std::string reg =
         "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\SOFTWARE\\Norvale\\Script]\r\n\"Script\"=\"yes\"\r\n";
@@ -155,6 +157,17 @@ TEST(CommandLineTest, EachRunChangesWhatItNamesAndTellsWhatItDid) {
         {"a release not found, then a folder", Roots::System, "-rel \"No Such\" " + toFolder(), 2,
          "The release \"no such\" can not be found.", with(system(folder), record(folder)), 3, 1, true},
         {"no options", Roots::System, "", 0, "", {}, 0, 0, true},
+        {"-deploy: the system environment whatever NVLROOT says, no record", Roots::User, "-Deploy MVX 16.6", 0,
+         "Release \"mvx 16.6\" is active in the system environment: NVLROOT is " + release + ".", system(release), 3, 1},
+        {"-deploy: the list administrators keep for every user", Roots::None, "-deploy lab", 0,
+         "Release \"lab\" is active in the system environment: NVLROOT is " + lab + ".", system(lab), 3, 1},
+        {"-deploy: the user's own list is not read", Roots::System, "-deploy bench build", 2,
+         "The release \"bench build\" can not be found.", {}, 1},
+        {"-deploy: a quote adds no option, and no dialog opens", Roots::System, "-deploy \"No Such\" -fas " + quoted, 2,
+         "The release \"no such\" -fas " + UseToLower(quoted) + " can not be found.", {}, 1},
+        {"-deploy: the system environment refused", Roots::System, "-deploy mvx 16.6", 1,
+         "The system environment could not be written; release \"mvx 16.6\" was not made active.", {}, 1, 0, false, kSystem},
+        {"-deploy: no release", Roots::System, "-deploy \"\"", 1, "Value was expected, but none was given", {}, 0},
         {"an association file, last line unended", Roots::System, "-fa " + file("a.txt", lines), 0,
          notImported(1, "a.txt", "the program \"%NVLROOT%\\missing.exe\" does not exist") + "\n", nsdStored, 1},
         {"a record key nobody may read", Roots::System, "-fa " + file("d.txt", lines), 1,
@@ -234,6 +247,7 @@ TEST(CommandLineTest, EachRunChangesWhatItNamesAndTellsWhatItDid) {
         SetString(true, uninstall, "DisplayName", "Norvale MVX 16.6");
         SetString(true, uninstall, "InstallLocation", release + "\\");
         SetString(false, "SOFTWARE\\Norvale\\Morvane\\ManualConfiguration\\Bench Build", "Location", bench);
+        SetString(true, "SOFTWARE\\Norvale\\Morvane\\ManualConfiguration\\Lab", "Location", lab);
         CreateKey(false, kRecordKey);
         for (bool machineWide : {true, false}) {
             const char* key = EnvironmentKey(machineWide);
@@ -504,7 +518,7 @@ TEST(ScriptOptionsTest, EachOptionPrintsAndWritesWhatItSays) {
          "\n"
          "kelmora [-reg FILE] [-rel RELEASE] [-fa FILE] [-fas FILE] [-path FOLDER]\n"
          "        [-list [json]] [-undo] [-env [RELEASE]] [-check] [-help] [-pin [RELEASE]]\n"
-         "        [-exec RELEASE COMMAND]\n"
+         "        [-exec RELEASE COMMAND | -deploy RELEASE]\n"
          "\n"
          "Options act in the order given, each at most once. Without options the main window opens.\n"
          "  -rel RELEASE    Makes a release active: kelmora -rel \"MVX 16.6\"\n"
@@ -523,6 +537,9 @@ TEST(ScriptOptionsTest, EachOptionPrintsAndWritesWhatItSays) {
          "  -exec RELEASE COMMAND\n"
          "                  Runs the rest of the line as a command with the release's NVLROOT and PATH:\n"
          "                  kelmora -exec \"MVX 16.6\" draftsch.exe board.nsd\n"
+         "  -deploy RELEASE Makes a release active in the system environment, for installers and deployment\n"
+         "                  tools: the rest of the line is the release, and no window ever opens:\n"
+         "                  kelmora -deploy MVX 16.6\n"
          "\n"
          "Exit codes: 0 done; 1 not parsed, refused or a problem found; 2 a release or folder not found (1 when\n"
          "both apply); -exec ends with its command's.\n"},
