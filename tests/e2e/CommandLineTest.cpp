@@ -1,8 +1,10 @@
 // kelmora.exe run as a script runs it, one row per command line and registry state: the exit code,
 // what it printed, whether the main dialog opened, how many environment broadcasts it sent, how many
 // records it added to the real log "C:\Temp\Morvane\log.txt", and every registry entry it changed.
+#include "environment/EnvironmentText.h"
 #include "environment/SwitchHistory.h"
 #include "platform/Text.h"
+#include "platform/Unicode.h"
 #include "support/Process.h"
 #include "support/Sandbox.h"
 
@@ -91,23 +93,11 @@ TEST(CommandLineTest, EachRunChangesWhatItNamesAndTellsWhatItDid) {
     // Every type Windows runs as a program, in any letter case, and one PATHEXT adds: each said, in turn.
     std::string typeLines, typesRefused;
     int typeLine = 0;
-    for (const char* type : {"EXE",         "com",
-                             "Bat",         "cmd",
-                             "pif",         "scr",
-                             "lnk",         "msi",
-                             "msp",         "ps1",
-                             "vbs",         "vbe",
-                             "js",          "jse",
-                             "wsf",         "wsh",
-                             "hta",         "cpl",
-                             "reg",         "url",
-                             "msc",         "jar",
-                             "application", "appref-ms",
-                             "gadget",      "settingcontent-ms",
-                             "vb",          "ws",
-                             "wsc",         "scf",
-                             "inf",         "XYZ"}) {
-        typeLines += std::string(type) + " \"" + tool + "\"\n";
+    for (const std::string& type :
+         UsePathEntries("EXE;com;Bat;cmd;pif;scr;lnk;msi;msp;ps1;vbs;vbe;js;jse;wsf;wsh;hta;"
+                        "cpl;reg;url;msc;jar;application;appref-ms;gadget;"
+                        "settingcontent-ms;vb;ws;wsc;scf;inf;XYZ")) {
+        typeLines += type + " \"" + tool + "\"\n";
         typesRefused += notImported(++typeLine, "types.txt", executable(type)) + "\n";
     }
     typeLines += nsdLine;
@@ -362,11 +352,10 @@ struct Plant {
     std::string data = "";
 };
 
+// text (UTF-8) as the wide functions take it.
 std::wstring WideText(const std::string& text) {
-    std::wstring wide(text.size() + 1, L'\0');
-    wide.resize(
-        MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, wide.data(), static_cast<int>(wide.size())) - 1);
-    return wide;
+    const std::u16string wide = UseUtf16FromUtf8(text).value_or(std::u16string());
+    return std::wstring(wide.begin(), wide.end());
 }
 
 // text (UTF-8) as a string value stores it, with its terminating zero unless told otherwise.
