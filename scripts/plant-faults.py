@@ -220,7 +220,7 @@ FAULTS = [
     ("library-ole32-late", "ole32 is left for shell32 to find when first needed", "src/platform/LazyFunction.cpp",
      'if (lstrcmpiA(library, "shell32.dll") == 0 && UseLoadSystemLibrary("ole32.dll") == nullptr)', "if (false)"),
     ("options-in-program-path", "a dash in the program's own path starts the options", "src/app/WorkApp.cpp",
-     "commandLine.find('-', EndOfProgramPath(commandLine))", "commandLine.find('-')"),
+     "commandLine.find('-', EndOfProgramPath(commandLine))", "commandLine.find('-', EndOfProgramPath(commandLine) * 0)"),
     # Pins
     ("pin-farthest", "the farthest pin wins", "src/catalogue/ReleasePin.cpp",
      "for (const std::string& candidate : FolderAndParents(folder)) {",
