@@ -598,7 +598,8 @@ TEST(ScriptOptionsTest, EachOptionPrintsAndWritesWhatItSays) {
         // A key planted at the last number neither jams the numbering nor stands for a switch.
         {.start = Start::System, .arguments = "-rel \"MVX 16.6\"", .root = mvx, .path = regrouped,
          .planted = {{machineHistory + "9999999999"}, {userHistory + "9999999999"}}},
-        {.arguments = "-undo", .output = "The system" + back, .root = bench, .path = suiteSystem},
+        {.arguments = "-undo", .output = "The system" + back, .root = bench, .path = suiteSystem,
+         .planted = {{machineHistory + "0000000005"}}}, // a key that holds no record is no switch
         {.start = Start::System, .arguments = "-rel \"MVX 16.6\"", .root = mvx, .path = regrouped,
          .planted = forged(machineHistory + "9999999999", "C:\\Planted")},
         {.arguments = "-undo", .output = "The system" + back, .root = bench, .path = suiteSystem},
