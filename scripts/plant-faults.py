@@ -240,7 +240,7 @@ FAULTS = [
     ("pin-exec-folder", "-exec . ignores the file its command works on", "src/app/ReleaseConsole.cpp",
      "if (!arguments.empty() && UseFileStatusUtf8(arguments.front()) == UseFileKind::File) {", "if (false) {"),
     ("pin-list", "-list marks no pinned release", "src/app/ListAction.cpp",
-     "    if (named != listed.end()) named->pinned = true;\n", ""),
+     "if (named != listed.end()) named->pinned = true;", "if (named != listed.end()) named->pinned = false;"),
     ("pin-check", "-check says nothing of a pin naming no release", "src/app/CheckAction.cpp",
      "    if (UseFindReleasePin(folder)) {", "    if (false) {"),
     ("pin-not-found-exit", "a pinned release not found gives exit code 1", "src/app/PinAction.cpp",
