@@ -63,6 +63,15 @@ ScopedPrefixRegistry::ScopedPrefixRegistry() {
             environment_.push_back(
                 {machineWide, name,
                  UseRegOpenKey(EnvironmentKey(machineWide), machineWide, KEY_READ).QueryValue(name)});
+    // Each case starts from the variables of a new prefix, whatever a case stopped before its end (a
+    // time limit, a planted fault) left behind.
+    for (bool machineWide : {true, false})
+        for (const char* name : kTouchedVariables)
+            RegDeleteKeyValueA(UseRegRoot(machineWide), EnvironmentKey(machineWide), name);
+    constexpr char kNewPrefixPath[] = "%SystemRoot%\\system32;%SystemRoot%;%SystemRoot%\\system32\\wbem;%"
+                                      "SystemRoot%\\system32\\WindowsPowershell\\v1.0";
+    RegSetKeyValueA(HKEY_LOCAL_MACHINE, kSystemEnvironmentKey, "PATH", REG_EXPAND_SZ, kNewPrefixPath,
+                    sizeof kNewPrefixPath);
     RemoveSuiteKeys();
 }
 

@@ -1,7 +1,8 @@
 #pragma once
 // Test support. Every case runs against the test prefix's own registry, the one kelmora.exe sees:
-// a ScopedPrefixRegistry starts the case without the suite's and the program's keys, and puts back
-// what the case changed (environment values, keys it planted, access it took away). Cases run one at
+// a ScopedPrefixRegistry starts the case without the suite's and the program's keys, with the
+// environment variables of a new prefix, and puts back what the case changed (environment values, keys
+// it planted, access it took away). Cases run one at
 // a time (ctest holds one lock for all of them), so each also sees only its own broadcasts.
 #include "platform/Registry.h"
 
