@@ -215,8 +215,6 @@ FAULTS = [
      'key.starts_with(release.rootKey + "\\\\")', "key.starts_with(release.rootKey)"),
     ("json-ascii", "-list json writes a name outside ASCII as it is", "src/app/ListAction.cpp",
      "array.dump(-1, ' ', true)", "array.dump(-1, ' ', false)"),
-    ("library-altered-search", "a system library's imports are looked for where it stands, then the current folder",
-     "src/platform/LazyFunction.cpp", "SystemFolderSearchWorks() ? LOAD_LIBRARY_SEARCH_SYSTEM32 : 0", "LOAD_WITH_ALTERED_SEARCH_PATH"),
     ("library-ole32-late", "ole32 is left for shell32 to find when first needed", "src/platform/LazyFunction.cpp",
      'if (lstrcmpiA(library, "shell32.dll") == 0 && UseLoadSystemLibrary("ole32.dll") == nullptr)', "if (false)"),
     ("options-in-program-path", "a dash in the program's own path starts the options", "src/app/WorkApp.cpp",
