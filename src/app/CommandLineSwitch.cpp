@@ -2,11 +2,10 @@
 
 #include "app/StandardOutput.h"
 
-#include "catalogue/Detection.h"
-#include "catalogue/ManualReleases.h"
 #include "platform/FileSystem.h"
 
 #include <cstdio>
+#include <optional>
 
 namespace {
 // What a switch left undone and says: a PATH that another program kept writing (exit code 1), a log
@@ -35,20 +34,9 @@ void UseChooseEnvironmentScope(UseCommandLineRun& run) {
     if (!run.scope) run.scope = UseCurrentSwitchScope(false);
 }
 
-UseRelease UseLookUpRelease(const std::string& name, bool machineListOnly) {
-    const UseReleaseSet& detected = UseDetectedReleases();
-    if (std::string root = detected.FindRoot(name); !root.empty()) return {detected.FindName(name), root};
+std::string UseFindReleaseRoot(const std::string& name, UseCommandLineRun& run) {
     // A hand-configured list that cannot be read throws UseException; start-up reports it.
-    if (machineListOnly) {
-        const UseReleaseSet machine = UseMachineManualReleases();
-        return {machine.FindName(name), machine.FindRoot(name)};
-    }
-    const UseReleaseSet& manual = UseManualReleases().Releases();
-    return {manual.FindName(name), manual.FindRoot(name)};
-}
-
-std::string UseFindReleaseRoot(const std::string& name, UseCommandLineRun& run, bool machineListOnly) {
-    const std::string root = UseLookUpRelease(name, machineListOnly).root;
+    const std::string root = UseLookUpRelease(name, UseReleaseTrust::User).root;
     if (root.empty()) {
         std::printf("The release \"%s\" can not be found.\n", name.c_str());
         // A script reading the output sees the line before whatever the dialog or the next option does.
@@ -58,13 +46,31 @@ std::string UseFindReleaseRoot(const std::string& name, UseCommandLineRun& run, 
     return root;
 }
 
+// The root a switch of scope takes for the release named: empty, after the line that says so, when
+// there is none; nothing, after the line that says why, when the system environment may not take it.
+// The system environment's comes from what administrators alone write, the machine-wide hand-configured
+// list included whatever the user's own holds.
+std::optional<std::string> RootToSwitchTo(const std::string& name, UseSwitchScope scope,
+                                          UseCommandLineRun& run) {
+    if (scope == UseSwitchScope::System)
+        if (std::string root = UseLookUpRelease(name, UseReleaseTrust::Machine).root; !root.empty())
+            return root;
+    const std::string root = UseFindReleaseRoot(name, run);
+    const std::string refusal = root.empty() ? "" : UseSwitchRefusal(name, root, scope);
+    if (refusal.empty()) return root;
+    UsePrintLine(refusal);
+    run.refused = true;
+    return std::nullopt;
+}
+
 void UseSwitchToRelease(const std::string& name, UseCommandLineRun& run) {
     UseChooseEnvironmentScope(run);
-    const std::string root = UseFindReleaseRoot(name, run);
-    if (root.empty())
+    const std::optional<std::string> root = RootToSwitchTo(name, *run.scope, run);
+    if (!root) return;
+    if (root->empty())
         MarkNotFound(run);
     else
-        SwitchTo(root, run);
+        SwitchTo(*root, run);
 }
 
 void UseSwitchToPath(const std::string& folder, UseCommandLineRun& run) {
@@ -80,13 +86,12 @@ void UseSwitchToPath(const std::string& folder, UseCommandLineRun& run) {
 // An installer or a deployment tool runs it, often where no one sees a dialog, or where one is seen
 // and never answered: none opens, whatever an option before asked for, and every outcome is a line.
 // The machine's environment is written whatever NVLROOT says, and the root is recorded for no user:
-// the account such a tool runs as is no one's whose file types follow the release. A release added by
-// hand counts only from the list administrators keep for every user.
+// the account such a tool runs as is no one's whose file types follow the release.
 void UseDeployRelease(const std::string& name, UseCommandLineRun& run) {
     run.openDialog = false;
-    const std::string root = UseFindReleaseRoot(name, run, true);
-    if (root.empty()) return;
-    const UseSwitchOutcome outcome = UseSwitchRelease(root, UseSwitchScope::System, false);
+    const std::optional<std::string> root = RootToSwitchTo(name, UseSwitchScope::System, run);
+    if (!root || root->empty()) return;
+    const UseSwitchOutcome outcome = UseSwitchRelease(*root, UseSwitchScope::System, false);
     SayWhatWasLeft(outcome);
     if (outcome.rootStatus != ERROR_SUCCESS)
         UsePrintLine("The system environment could not be written; release \"" + name +

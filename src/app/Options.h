@@ -36,16 +36,9 @@ extern const UseOption kUseOptions[kUseOptionCount];
 // already chose it. Every switch and registry-script action calls it first, so that a script that
 // changes NVLROOT does not move a later switch to another scope. (app/CommandLineSwitch.cpp)
 void UseChooseEnvironmentScope(UseCommandLineRun& run);
-// The release named (letter case ignored), detected or else hand-configured (with machineListOnly, from
-// the list administrators keep for every user, never the user's own): its name as the catalogue holds
-// it and its root, both empty when there is none. (app/CommandLineSwitch.cpp)
-struct UseRelease {
-    std::string name, root;
-};
-UseRelease UseLookUpRelease(const std::string& name, bool machineListOnly = false);
-// The root of the release named, as UseLookUpRelease finds it; empty, after printing the line that says
-// so and marking the run, when there is none. (app/CommandLineSwitch.cpp)
-std::string UseFindReleaseRoot(const std::string& name, UseCommandLineRun& run, bool machineListOnly = false);
+// The root of the release named, as UseLookUpRelease finds it with the user's trust; empty, after
+// printing the line that says so and marking the run, when there is none. (app/CommandLineSwitch.cpp)
+std::string UseFindReleaseRoot(const std::string& name, UseCommandLineRun& run);
 // The release pinned for a folder (UTF-8, catalogue/ReleasePin.h); empty, after printing the line that
 // says why and marking the run, when there is no pin, it cannot be read, or it names no installed
 // release (a release not found). (app/PinAction.cpp)

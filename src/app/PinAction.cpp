@@ -28,7 +28,7 @@ UseRelease UseFindPinnedRelease(const std::string& folder, UseCommandLineRun& ru
         run.refused = true;
         return {};
     }
-    const UseRelease release = UseLookUpRelease(UseAnsiFromUtf8(pin->name));
+    const UseRelease release = UseLookUpRelease(UseAnsiFromUtf8(pin->name), UseReleaseTrust::User);
     if (release.root.empty()) {
         Say("The release \"" + pin->name + "\" pinned by " + pin->file + " can not be found.");
         run.notFound = true;
@@ -49,7 +49,7 @@ void UsePinRelease(const std::string& name, UseCommandLineRun& run) {
         run.refused = true;
         return;
     }
-    const UseRelease release = UseLookUpRelease(name);
+    const UseRelease release = UseLookUpRelease(name, UseReleaseTrust::User);
     if (release.root.empty()) {
         UseFindReleaseRoot(name, run); // says so
         return;

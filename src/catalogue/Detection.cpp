@@ -1,6 +1,7 @@
 #include "catalogue/Detection.h"
 
 #include "catalogue/KnownReleases.h"
+#include "catalogue/ManualReleases.h"
 #include "platform/FileSystem.h"
 #include "platform/Registry.h"
 #include "platform/Text.h"
@@ -32,16 +33,17 @@ struct UseInstallPlace {
 };
 
 // The view and uninstall key under which a 17.x installer registered its product, if any.
-std::optional<UseInstallPlace> FindInstallPlace(const std::string& productCode) {
+std::optional<UseInstallPlace> FindInstallPlace(const std::string& productCode, bool machineTracesOnly) {
     if (Present(productCode, true)) return UseInstallPlace{true, UseUninstallKey(productCode)};
-    if (Present(productCode, false)) return UseInstallPlace{false, UseUninstallKey(productCode)};
+    if (!machineTracesOnly && Present(productCode, false))
+        return UseInstallPlace{false, UseUninstallKey(productCode)};
     if (UseRegHasDisplayName(UseUninstallKey32(productCode), true))
         return UseInstallPlace{true, UseUninstallKey32(productCode)};
     return std::nullopt;
 }
 
-void DetectClientOrServer(const UseKnownRelease& row, UseReleaseSet& set) {
-    const auto place = FindInstallPlace(row.presenceCode);
+void DetectClientOrServer(const UseKnownRelease& row, UseReleaseSet& set, bool machineTracesOnly) {
+    const auto place = FindInstallPlace(row.presenceCode, machineTracesOnly);
     if (!place) return;
     std::optional<std::string> root;
     if (UseRegIsClientInstall(row.key, place->machineWide)) {
@@ -84,7 +86,7 @@ void UseScanSuiteKey(UseReleaseSet& set, bool machineWide, const std::string& su
     }
 }
 
-void UseDetectReleases(UseReleaseSet& set) {
+void UseDetectReleases(UseReleaseSet& set, bool machineTracesOnly) {
     auto previous = UseRowOutcome::Evaluated;
     for (const UseKnownRelease& row : UseKnownReleases()) {
         switch (row.kind) {
@@ -95,18 +97,19 @@ void UseDetectReleases(UseReleaseSet& set) {
                 break;
             }
             auto outcome = DetectValueRow(row, set, true);
-            if (outcome == UseRowOutcome::FirstTestFailed && row.viewRule == UseViewRule::MachineElseUser)
+            if (outcome == UseRowOutcome::FirstTestFailed && row.viewRule == UseViewRule::MachineElseUser &&
+                !machineTracesOnly)
                 outcome = DetectValueRow(row, set, false);
             previous = outcome;
             break;
         }
         case UseDetectionKind::SuiteScan:
             ScanRow(row, set, true);
-            if (row.viewRule == UseViewRule::MachineAndUser) ScanRow(row, set, false);
+            if (row.viewRule == UseViewRule::MachineAndUser && !machineTracesOnly) ScanRow(row, set, false);
             previous = UseRowOutcome::Evaluated;
             break;
         case UseDetectionKind::ClientOrServer:
-            DetectClientOrServer(row, set);
+            DetectClientOrServer(row, set, machineTracesOnly);
             previous = UseRowOutcome::Evaluated;
             break;
         }
@@ -120,4 +123,25 @@ UseReleaseSet& UseDetectedReleases() {
         return set;
     }();
     return detected;
+}
+
+const UseReleaseSet& UseMachineDetectedReleases() {
+    static const UseReleaseSet detected = [] {
+        UseReleaseSet set;
+        UseDetectReleases(set, true);
+        return set;
+    }();
+    return detected;
+}
+
+UseRelease UseLookUpRelease(const std::string& name, UseReleaseTrust trust) {
+    const bool machine = trust == UseReleaseTrust::Machine;
+    const UseReleaseSet& detected = machine ? UseMachineDetectedReleases() : UseDetectedReleases();
+    if (std::string root = detected.FindRoot(name); !root.empty()) return {detected.FindName(name), root};
+    if (machine) {
+        const UseReleaseSet listed = UseMachineManualReleases();
+        return {listed.FindName(name), listed.FindRoot(name)};
+    }
+    const UseReleaseSet& listed = UseManualReleases().Releases();
+    return {listed.FindName(name), listed.FindRoot(name)};
 }

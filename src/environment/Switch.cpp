@@ -21,6 +21,14 @@ UseSwitchScope UseCurrentSwitchScope(bool followPath) {
                                 followPath ? UseEnvReadPath(false) : "");
 }
 
+std::string UseSwitchRefusal(const std::string& name, const std::string& root, UseSwitchScope scope) {
+    if (scope != UseSwitchScope::System || UseLookUpRelease(name, UseReleaseTrust::Machine).root == root)
+        return "";
+    return "The release \"" + name + "\" at " + root + " comes from your own settings, which any program " +
+           "you run can change; a switch of the system environment takes a release only from what " +
+           "administrators alone can write, so nothing was switched.";
+}
+
 UseSwitchOutcome UseSwitchRelease(const std::string& root, UseSwitchScope scope, bool recordRoot) {
     UseSwitchOutcome outcome{root};
     if (scope != UseSwitchScope::None) {

@@ -2,6 +2,8 @@
 // A release switch from start to end: which environment it writes, PATH and NVLROOT there with their
 // broadcasts and the log record, the record kept for undoing it, and the root recorded for the file
 // associations. The main dialog and the command line both switch, and undo a switch, through here.
+#include "catalogue/Detection.h"
+
 #include <windows.h>
 
 #include <string>
@@ -18,6 +20,12 @@ UseSwitchScope UseChooseSwitchScope(const std::string& systemRoot, const std::st
 // The scope as the registry has it now. A script's switch follows NVLROOT alone; the main dialog
 // also follows a PATH that names "%NVLROOT%" (followPath).
 UseSwitchScope UseCurrentSwitchScope(bool followPath);
+
+// Empty when a switch of scope may make root active as the release named, else the line that says why
+// not: a switch of the system environment takes a release only as what administrators alone can write
+// names it (UseReleaseTrust::Machine), never from the user's own traces or hand-configured list, which
+// any program the user runs can write. Throws UseException as UseLookUpRelease does.
+std::string UseSwitchRefusal(const std::string& name, const std::string& root, UseSwitchScope scope);
 
 struct UseSwitchOutcome {
     std::string root;                // as switched to: trailing backslashes go with the NVLROOT write

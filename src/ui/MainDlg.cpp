@@ -177,7 +177,12 @@ void CUse_WorkDlg::SwitchToSelectedRelease() {
         std::string name;
         std::string root;
         if (!UseSplitReleaseEntry(selectedEntry_, name, root)) throw UseException(kSplitFailure);
-        const LONG status = WriteEnvironment(root);
+        const UseSwitchScope scope = UseCurrentSwitchScope(true);
+        if (const std::string refusal = UseSwitchRefusal(name, root, scope); !refusal.empty()) {
+            ShowMessage(refusal);
+            return;
+        }
+        const LONG status = WriteEnvironment(root, scope);
         ShowCurrentRelease();
         if (status != ERROR_SUCCESS) return;
         UseReapplyAssociations(false);
@@ -189,8 +194,7 @@ void CUse_WorkDlg::SwitchToSelectedRelease() {
     }
 }
 
-LONG CUse_WorkDlg::WriteEnvironment(const std::string& root) const {
-    const UseSwitchScope scope = UseCurrentSwitchScope(true);
+LONG CUse_WorkDlg::WriteEnvironment(const std::string& root, UseSwitchScope scope) const {
     const UseSwitchOutcome outcome = UseSwitchRelease(root, scope, false);
     for (const std::string& line : {outcome.pathRefusal, outcome.logRefusal})
         if (!line.empty()) ShowMessage(line);

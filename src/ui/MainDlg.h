@@ -2,6 +2,7 @@
 // The main window of dialog mode: lists every release the catalogue knows, shows the environment as
 // it was when the dialog opened, and makes the selected release the active one on OK (then closes)
 // or on a double click (and stays open).
+#include "environment/Switch.h"
 #include "platform/Dialog.h"
 #include "ui/FileAssociationDlg.h"
 #include "ui/ManualConfigDlg.h"
@@ -48,8 +49,8 @@ private:
     void WriteInitialSetting() const;
     void AppendToSummary(const std::vector<std::string>& pieces) const;
     void SwitchToSelectedRelease();
-    // Rewrites PATH and stores NVLROOT in the scope the environment calls for; the registry's status.
-    LONG WriteEnvironment(const std::string& root) const;
+    // Rewrites PATH and stores NVLROOT in scope; the registry's status.
+    LONG WriteEnvironment(const std::string& root, UseSwitchScope scope) const;
     void OpenHelp();
 
     std::string selectedEntry_;

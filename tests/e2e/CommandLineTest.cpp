@@ -41,9 +41,13 @@ struct Row {
     bool logHeld = false;           // another program holds the log open, sharing it for reading and writing
 };
 
-std::string LogText() {
-    std::ifstream in("C:\\Temp\\Morvane\\log.txt", std::ios::binary);
+std::string FileText(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+std::string LogText() {
+    return FileText("C:\\Temp\\Morvane\\log.txt");
 }
 
 int Records(const std::string& log) {
@@ -56,6 +60,14 @@ int Records(const std::string& log) {
 // A value as the snapshot holds it: type, ":", the text and its terminating zero.
 std::string Stored(DWORD type, const std::string& text) {
     return std::to_string(type) + ":" + text + std::string(1, '\0');
+}
+
+// What a switch of the system environment says of a release that only the user's own settings name.
+std::string UserOnly(const std::string& name, const std::string& root) {
+    return "The release \"" + name + "\" at " + root +
+           " comes from your own settings, which any program you run can change; a switch of the system "
+           "environment takes a release only from what administrators alone can write, so nothing was "
+           "switched.";
 }
 
 TEST(CommandLineTest, EachRunChangesWhatItNamesAndTellsWhatItDid) {
@@ -151,8 +163,12 @@ TEST(CommandLineTest, EachRunChangesWhatItNamesAndTellsWhatItDid) {
          "Release \"mvx 16.6\" is active in the system environment: NVLROOT is " + release + ".", system(release), 3, 1},
         {"-deploy: the list administrators keep for every user", Roots::None, "-deploy lab", 0,
          "Release \"lab\" is active in the system environment: NVLROOT is " + lab + ".", system(lab), 3, 1},
-        {"-deploy: the user's own list is not read", Roots::System, "-deploy bench build", 2,
-         "The release \"bench build\" can not be found.", {}, 1},
+        {"-deploy: not from the user's own list", Roots::System, "-deploy bench build", 1,
+         UserOnly("bench build", bench), {}, 1},
+        {"-rel for the system environment: not from the user's own list", Roots::System, "-rel \"bench build\"", 1,
+         UserOnly("bench build", bench), {}, 1},
+        {"-rel for the system environment: the machine-wide list", Roots::System, "-rel lab", 0, "",
+         with(system(lab), record(lab)), 3, 1},
         {"-deploy: a quote adds no option, and no dialog opens", Roots::System, "-deploy \"No Such\" -fas " + quoted, 2,
          "The release \"no such\" -fas " + UseToLower(quoted) + " can not be found.", {}, 1},
         {"-deploy: the system environment refused", Roots::System, "-deploy mvx 16.6", 1,
@@ -491,6 +507,8 @@ TEST(ScriptOptionsTest, EachOptionPrintsAndWritesWhatItSays) {
     };
     const std::string pinnedList = "  MVX 16.6  " + mvx + std::string(9, ' ') +
                                    "detected  pinned\n* Bench     " + bench + "  hand-configured\n";
+    temp.AddFile("Old\\compnts.dat");
+    const std::string userTraces = "HKCU\\SOFTWARE\\Norvale\\Norvale MVX 16.6\\16.6\\";
     const std::string unreadable = "The system environment could not be read (access denied).\n",
                       systemKey = "HKLM\\" + std::string(kSystemEnvironmentKey);
     const ScriptRow rows[] = {
@@ -502,36 +520,7 @@ TEST(ScriptOptionsTest, EachOptionPrintsAndWritesWhatItSays) {
          .output = "The list form \"xml\" is unknown; -list prints lines, -list json a JSON array.\n"},
         {.arguments = "-lis", .exitCode = 1, .output = "Unknown parameters are used\n"},
         // The whole summary, every example in it.
-        {.arguments = "-help", .output =
-         "Morvane chooses the active release of the Norvale suite.\n"
-         "\n"
-         "kelmora [-reg FILE] [-rel RELEASE] [-fa FILE] [-fas FILE] [-path FOLDER]\n"
-         "        [-list [json]] [-undo] [-env [RELEASE]] [-check] [-help] [-pin [RELEASE]]\n"
-         "        [-exec RELEASE COMMAND | -deploy RELEASE]\n"
-         "\n"
-         "Options act in the order given, each at most once. Without options the main window opens.\n"
-         "  -rel RELEASE    Makes a release active: kelmora -rel \"MVX 16.6\"\n"
-         "  -path FOLDER    Makes the release in a root folder active: kelmora -path \"C:\\Norvale\\MVX 16.6\"\n"
-         "  -fa FILE        Imports file associations for you: kelmora -fa C:\\Setup\\types.txt\n"
-         "  -fas FILE       Imports them for every user: kelmora -fas C:\\Setup\\types.txt\n"
-         "  -reg FILE       Runs a registry script silently: kelmora -reg C:\\Setup\\suite.reg\n"
-         "  -list [json]    Lists the releases, the active one marked \"*\": kelmora -list json\n"
-         "  -undo           Undoes the last switch, and the one before when run again: kelmora -undo\n"
-         "  -env [RELEASE]  Prints cmd's lines that set NVLROOT and PATH of a release (else of the active one):\n"
-         "                  for /f \"tokens=1,*\" %a in ('kelmora -env \"MVX 16.6\"') do if /i \"%a\"==\"set\" set %b\n"
-         "  -check          Prints one line per problem found in NVLROOT and PATH: kelmora -check\n"
-         "  -pin [RELEASE]  Pins a release for this folder and those below it in .nvlrelease, or prints the pin\n"
-         "                  in force; \".\" for -env or -exec names the pinned release: kelmora -pin \"MVX 16.6\"\n"
-         "  -help           Prints this summary: kelmora -help\n"
-         "  -exec RELEASE COMMAND\n"
-         "                  Runs the rest of the line as a command with the release's NVLROOT and PATH:\n"
-         "                  kelmora -exec \"MVX 16.6\" draftsch.exe board.nsd\n"
-         "  -deploy RELEASE Makes a release active in the system environment, for installers and deployment\n"
-         "                  tools: the rest of the line is the release, and no window ever opens:\n"
-         "                  kelmora -deploy MVX 16.6\n"
-         "\n"
-         "Exit codes: 0 done; 1 not parsed, refused or a problem found; 2 a release or folder not found (1 when\n"
-         "both apply); -exec ends with its command's.\n"},
+        {.arguments = "-help", .output = FileText(KELMORA_TEST_DATA "/e2e/help.txt")},
         {.start = Start::System, .arguments = "-env \"MVX 16.6\"",
          .output = "set \"NVLROOT=" + mvx + "\"\nset \"PATH=" + mvxPath + "\"\n"},
         {.userPath = "%TEMP%" + injected, .arguments = batch, .output = "NVLROOT=" + bench + "\r\nPATH=" +
@@ -685,6 +674,13 @@ TEST(ScriptOptionsTest, EachOptionPrintsAndWritesWhatItSays) {
          "\"hand-configured\",\"name\":\"Caf\\u00e9\",\"pinned\":false,\"root\":\"" + UseReplaceAll(old, "\\", "\\\\") + "\"}]\n",
          .planted = {{"HKCU\\SOFTWARE\\Norvale\\Morvane\\ManualConfiguration\\Caf\xC3\xA9", "Location", REG_SZ,
                       Wide(old)}}},
+        // The system environment takes a release from what administrators alone write; what the user's own
+        // installer traces and hand-configured list say counts for the user's environment alone.
+        {.start = Start::System, .arguments = "-rel \"MVX 16.6\"", .root = mvx, .path = regrouped, .planted = {
+         {userTraces + code}, {userTraces.substr(0, 5) + uninstall, "DisplayName", REG_SZ, Wide("Norvale MVX 16.6")},
+         {userTraces.substr(0, 5) + uninstall, "InstallLocation", REG_SZ, Wide(old)}}},
+        {.start = Start::User, .arguments = "-rel \"MVX 16.6\"", .root = old, .path = userRegrouped},
+        {.start = Start::System, .arguments = "-rel bench", .exitCode = 1, .output = UserOnly("bench", bench) + "\n"},
         // clang-format on
     };
     bool machineWide = true;
@@ -749,6 +745,7 @@ TEST(ScriptOptionsTest, EachOptionPrintsAndWritesWhatItSays) {
         EXPECT_TRUE(LogText().ends_with(row.logEnd));
     }
     SetCurrentDirectoryA(ownFolder);
-    RegDeleteTreeA(HKEY_LOCAL_MACHINE, uninstall.c_str());
+    for (HKEY root : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER})
+        RegDeleteTreeA(root, uninstall.c_str());
 }
 } // namespace

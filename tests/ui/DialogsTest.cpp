@@ -21,12 +21,14 @@ protected:
     }
     ~MainDlgTest() override { UseRedirectSwitchLogForTests(""); }
 
-    // A hand-configured release whose folder holds the schematic tool; "nsd" recorded for the user, so
-    // that a switch registers it again with the new release's tool.
-    std::string AddRelease(const std::string& name, const std::string& folder) const {
+    // A hand-configured release whose folder holds the schematic tool, in the user's list and, unless
+    // userOnly, the machine-wide one; "nsd" recorded for the user, so that a switch registers it again
+    // with the new release's tool.
+    std::string AddRelease(const std::string& name, const std::string& folder, bool userOnly = false) const {
         SetString(false, std::string(kStoreKey) + "\\nsd", "Application", "x", REG_EXPAND_SZ);
-        SetString(false, std::string(kManualConfigurationKey) + "\\" + name, "Location",
-                  folder_.Path() + "\\" + folder);
+        for (bool machineWide : {false, !userOnly})
+            SetString(machineWide, std::string(kManualConfigurationKey) + "\\" + name, "Location",
+                      folder_.Path() + "\\" + folder);
         return MakeRelease(folder, {"tools\\bin\\draftsch.exe"});
     }
     // Sets the variable (system, user), or deletes it when value is empty.
@@ -103,7 +105,8 @@ struct NoHelpDlg : CUse_WorkDlg {
 // The caption names the first release whose entry holds the root in any letter case, though its root
 // only starts with it; the selection needs its exact case. OK switches, then closes.
 TEST_F(MainDlgTest, RefusedSystemWriteAsksToTurnOffUacThenHelpWithoutItsFileAndOk) {
-    const std::string beta = AddRelease("Beta", "R"), alpha = AddRelease("Alpha", "R 2");
+    const std::string beta = AddRelease("Beta", "R"), alpha = AddRelease("Alpha", "R 2"),
+                      gamma = AddRelease("Gamma", "G", true);
     Set(true, "NVLROOT", UseToUpper(beta));
     Set(false, "NVL_LIC_FILE", "1717@licence ");
     SetAccess(true, kSystemEnvironmentKey, kReadOnly);
@@ -117,6 +120,7 @@ TEST_F(MainDlgTest, RefusedSystemWriteAsksToTurnOffUacThenHelpWithoutItsFileAndO
         EXPECT_EQ("Morvane - Alpha", dialog.Caption());
         EXPECT_EQ(before, dialog.Text(IDC_SUMMARY));
         EXPECT_EQ("", CommandOf("nsd").text);
+        dialog.DoubleClickListItem(IDC_RELEASE_LIST, 2); // in the user's own list alone
         dialog.Click(ID_HELP);
         SetAccess(true, kSystemEnvironmentKey, KEY_ALL_ACCESS);
         dialog.SelectListItem(IDC_RELEASE_LIST, 0);
@@ -124,6 +128,10 @@ TEST_F(MainDlgTest, RefusedSystemWriteAsksToTurnOffUacThenHelpWithoutItsFileAndO
     });
     EXPECT_EQ((Items{"Cannot change NVLROOT environment value. Please turn off UAC(User Account Control) on "
                      "Vista or Window 7.",
+                     "The release \"Gamma\" at " + gamma +
+                         " comes from your own settings, which any program you "
+                         "run can change; a switch of the system environment takes a release only from what "
+                         "administrators alone can write, so nothing was switched.",
                      "Cannot find help file  \"kelmora.pdf\". "}),
               prompts_.texts);
     EXPECT_EQ(alpha, GetStored(true, kSystemEnvironmentKey, "NVLROOT").text);
