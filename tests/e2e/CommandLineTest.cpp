@@ -450,6 +450,20 @@ TEST(ScriptOptionsTest, EachOptionPrintsAndWritesWhatItSays) {
                     UseReplaceAll(std::string(i <= 124 ? i : i - 124, '.'), ".", "\\.");
         return path;
     };
+    // A user PATH that makes the joined one (the system's expanded, ";", the user's) length characters
+    // long: %TEMP%'s folder, folders of C:\windows named differently, and two of the case's own whose
+    // names make up the rest.
+    const auto pathOfLength = [&](size_t length) {
+        const size_t system = (windows + "\\system32;" + windows + ";" + bench + "\\tools\\bin;").size(),
+                     twoFolders = 2 * (temp.Path().size() + 2);
+        int count = 0;
+        while (system + (tempFolder + dots(count + 1)).size() + twoFolders + 120 < length)
+            ++count;
+        const std::string path = tempFolder + dots(count);
+        const size_t rest = length - system - path.size() - twoFolders;
+        return path + ";" + temp.AddFolder(std::string(rest / 2, 'p')) + ";" +
+               temp.AddFolder(std::string(rest - rest / 2, 'q'));
+    };
     const auto json = [&](bool mvxPinned) {
         return "[{\"active\":false,\"found\":\"detected\",\"name\":\"MVX 16.6\",\"pinned\":" +
                std::string(mvxPinned ? "true" : "false") + ",\"root\":\"" + UseReplaceAll(mvx, "\\", "\\\\") +
@@ -544,10 +558,13 @@ TEST(ScriptOptionsTest, EachOptionPrintsAndWritesWhatItSays) {
          .output = entry + mvxBin + "\" is a folder of release \"MVX 16.6\", which is not the active one.\n"},
         {.start = Start::System, .outside = {"NVLROOT", old}, .arguments = "-check", .exitCode = 1,
          .output = "NVLROOT of the system environment, \"" + old + "\", is not the root of a release.\n"},
-        {.start = Start::System, .userPath = "%TEMP%" + dots(60), .arguments = "-check", .exitCode = 1,
-         .output = "PATH is * characters long; some programs read only the first 2,047.\n"},
-        {.start = Start::System, .userPath = "%TEMP%" + dots(244), .arguments = "-check", .exitCode = 1,
-         .output = "PATH is * characters long, near the limit of 32,767.\n"},
+        {.start = Start::System, .userPath = pathOfLength(2047), .arguments = "-check"},
+        {.userPath = pathOfLength(2048), .arguments = "-check", .exitCode = 1,
+         .output = "PATH is 2048 characters long; some programs read only the first 2,047.\n"},
+        {.userPath = pathOfLength(29999), .arguments = "-check", .exitCode = 1,
+         .output = "PATH is 29999 characters long; some programs read only the first 2,047.\n"},
+        {.userPath = pathOfLength(30000), .arguments = "-check", .exitCode = 1,
+         .output = "PATH is 30000 characters long, near the limit of 32,767.\n"},
         {.start = Start::System, .pathType = REG_SZ, .arguments = "-rel \"MVX 16.6\"", .root = mvx,
          .path = regrouped},
         {.arguments = "-path \"" + old + "\"", .root = UseToLower(old), .path = regrouped},
