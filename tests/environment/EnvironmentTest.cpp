@@ -1,4 +1,5 @@
 #include "environment/Environment.h"
+#include "environment/SwitchHistory.h"
 #include "environment/SwitchLog.h"
 
 #include "support/Sandbox.h"
@@ -23,6 +24,20 @@ TEST(PathUpdateTest, AChangeStoredMeanwhileIsUpdatedInsteadOfStoredOver) {
         EXPECT_EQ(once ? 2u : 5u, reads);
         EXPECT_EQ(once ? "C:\\a;C:\\1;C:\\mine" : "C:\\a;C:\\1;C:\\2;C:\\3;C:\\4;C:\\5",
                   GetStored(true, kSystemEnvironmentKey, "PATH").text);
+    }
+}
+
+// Each scope keeps its last 16 switches: the 16th record leaves the first, the 17th takes its place.
+TEST(SwitchHistoryTest, TheOldestRecordGoesWhenASwitchWouldMakeSeventeen) {
+    const ScopedPrefixRegistry registry;
+    for (int switches = 1; switches <= 17; ++switches) {
+        const UseSwitchState before = UseReadSwitchState(true);
+        SetString(true, kSystemEnvironmentKey, "NVLROOT", "C:\\Release " + std::to_string(switches));
+        UseRecordSwitch(true, before);
+        const auto numbers = UseRegOpenKey(kSwitchHistoryKey, true, KEY_READ).SubKeyNames();
+        ASSERT_TRUE(numbers);
+        EXPECT_EQ(std::min(switches, 16), static_cast<int>(numbers->size()));
+        EXPECT_EQ(switches == 17 ? "0000000002" : "0000000001", numbers->front());
     }
 }
 

@@ -147,7 +147,8 @@ TEST_F(MainDlgTest, ManualConfigAddsDeletesAndSaysWhyItRefuses) {
     RunDialog(manual, [&](DialogDriver& dialog) {
         // clang-format off
         for (const auto& [name, location] : std::initializer_list<std::pair<std::string, std::string>>{
-                 {"mvx 16.6", "C:\\x"}, {"Zeta", ""}, {"Zeta", "C:\\Zeta"}, {"   ", "C:\\b"}, {"Alpha", "C:\\a)"}})
+                 {"mvx 16.6", "C:\\x"}, {"Zeta", ""}, {"A\\B", "C:\\x"}, {"Zeta", "C:\\Zeta"}, {"   ", "C:\\b"},
+                 {"Alpha", "C:\\a)"}})
             Enter(dialog, {{IDC_RELEASE_NAME, name}, {IDC_RELEASE_LOCATION, location}}, IDC_ADD_UPDATE);
         // clang-format on
         EXPECT_EQ("", dialog.Text(IDC_RELEASE_NAME));
@@ -169,6 +170,7 @@ TEST_F(MainDlgTest, ManualConfigAddsDeletesAndSaysWhyItRefuses) {
         dialog.PressEscape();
     });
     EXPECT_EQ((Items{"Duplicate release(mvx 16.6) name ", "Empty Release or Location",
+                     "A release name cannot contain a backslash (\\). Please choose another name.",
                      "Unable to parse the selected release from the listBox",
                      "To delete a release, select a release name from the list",
                      "Unable to add the release to the registry ",
