@@ -75,6 +75,8 @@ FAULTS = [
      "            if (View(held.start, held.length) == entry) return;", "            if (View(held.start, held.length) == entry) {}"),
     ("path-windows-user", "Windows entries grouped in the user scope too", "src/environment/PathRegroup.cpp",
      "return windows && machineWide ? EntryClass::Windows", "return windows && (machineWide || !machineWide) ? EntryClass::Windows"),
+    ("path-marker-case", "a PATH naming the suite in lower case only is not regrouped", "src/environment/PathRewrite.cpp",
+     "const std::string upper = UseToUpper(text);", "const std::string upper = text;"),
     ("path-type", "PATH written as REG_SZ", "src/environment/Environment.cpp",
      'key.ReplaceUtf8String("PATH", read, *wanted, REG_EXPAND_SZ)', 'key.ReplaceUtf8String("PATH", read, *wanted, REG_SZ)'),
     ("path-zero-compare", "the re-read reads as much as the text up to a zero holds", "src/platform/Registry.cpp",

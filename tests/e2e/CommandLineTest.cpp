@@ -236,6 +236,10 @@ TEST(CommandLineTest, EachRunChangesWhatItNamesAndTellsWhatItDid) {
                              "%nvl_inst_dir%\\bin;%NVLROOT%\\bin;C:\\Tools;C:\\Tools\\"), record(folder)), 3, 1, false, "",
          "", "C:\\Tools;%windir%\\x;%nvl_inst_dir%\\bin;C:\\Program Files\\microsoft SQL;;%NVLROOT%\\bin;D:\\Windows "
          "Kits;C:\\Tools;C:\\Sys\\SYSTEM32;C:\\Tools\\;%windir%\\x"},
+        {"the suite named in lower case only: regrouped", Roots::System, toFolder(), 0, "", with(system(folder,
+         "%SystemRoot%;%nvl_inst_dir%\\bin;C:\\Tools"), record(folder)), 3, 1, false, "", "", "C:\\Tools;%nvl_inst_dir%\\bin;%SystemRoot%"},
+        {"no suite entry: PATH left as it is", Roots::System, toFolder(), 0, "", {{kSystem + "[NVLROOT]", Stored(REG_SZ,
+         folder)}, record(folder), kSystemHistory}, 2, 0, false, "", "", "C:\\Tools;%SystemRoot%;%NVLROOT"},
         {"a log another program holds open is left alone", Roots::System, toFolder(), 0, "",
          with(system(folder), record(folder)), 3, 0, false, "", "", kPath, "", true},
         {"every type Windows runs as a program, PATHEXT's too", Roots::System, "-fa " + file("types.txt", typeLines),
