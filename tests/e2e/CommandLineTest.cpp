@@ -475,6 +475,11 @@ TEST(ScriptOptionsTest, EachOptionPrintsAndWritesWhatItSays) {
                "\"root\":\"" +
                UseReplaceAll(bench, "\\", "\\\\") + "\"}]\n";
     };
+    // One more release added by hand, at the folder of "Old", as -list json shows it.
+    const auto byHand = [&](const std::string& name) {
+        return ",{\"active\":false,\"found\":\"hand-configured\",\"name\":\"" + name +
+               "\",\"pinned\":false,\"root\":\"" + UseReplaceAll(old, "\\", "\\\\") + "\"}";
+    };
     const std::string list =
         "  MVX 16.6  " + mvx + std::string(9, ' ') + "detected\n* Bench     " + bench + "  hand-configured\n";
     const std::string batch =
@@ -690,11 +695,13 @@ TEST(ScriptOptionsTest, EachOptionPrintsAndWritesWhatItSays) {
         {.arguments = "-pin nosuch", .exitCode = 2, .output = "The release \"nosuch\" can not be found.\n", .in = "Empty"},
         {.arguments = "-pin \"mvx 16.6\"", .output = pinnedBy("MVX 16.6", "Empty"), .in = "Empty"},
         {.arguments = "-pin", .output = pinnedBy("MVX 16.6", "Empty"), .in = "Empty"},
-        // A name outside ASCII in JSON.
-        {.arguments = "-list json", .output = json(false).substr(0, json(false).size() - 2) + ",{\"active\":false,\"found\":"
-         "\"hand-configured\",\"name\":\"Caf\\u00e9\",\"pinned\":false,\"root\":\"" + UseReplaceAll(old, "\\", "\\\\") + "\"}]\n",
+        // A name outside ASCII in JSON; of two releases of the pinned name, the first is the pinned one.
+        {.arguments = "-list json", .output = json(false).substr(0, json(false).size() - 2) + byHand("Caf\\u00e9") + "]\n",
          .planted = {{"HKCU\\SOFTWARE\\Norvale\\Morvane\\ManualConfiguration\\Caf\xC3\xA9", "Location", REG_SZ,
                       Wide(old)}}},
+        {.arguments = "-list json", .output = json(true).substr(0, json(true).size() - 2) + byHand("Caf\\u00e9") +
+         byHand("mvx 16.6") + "]\n", .planted = {{"HKCU\\SOFTWARE\\Norvale\\Morvane\\ManualConfiguration\\mvx 16.6",
+         "Location", REG_SZ, Wide(old)}}, .in = "Proj"},
         // The system environment takes a release from what administrators alone write; what the user's own
         // installer traces and hand-configured list say counts for the user's environment alone.
         {.start = Start::System, .arguments = "-rel \"MVX 16.6\"", .root = mvx, .path = regrouped, .planted = {
