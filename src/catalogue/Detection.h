@@ -1,6 +1,7 @@
 #pragma once
 // Finding the installed releases through the traces that the suite's installers leave in the
-// registry, walking the built-in known-release table.
+// registry, walking the built-in known-release table, and looking a release up by name among them and
+// the hand-configured ones.
 #include "catalogue/ReleaseSet.h"
 
 #include <string>
