@@ -274,7 +274,7 @@ FAULTS = [
      "    if (outcome.rootStatus != ERROR_SUCCESS || !outcome.pathRefusal.empty()) {", "    if (!outcome.pathRefusal.empty()) {"),
     # What chooses a write to the system environment
     ("system-switch-user-list", "a system switch takes a release the user's own settings name", "src/environment/Switch.cpp",
-     "    if (scope != UseSwitchScope::System || UseLookUpRelease", "    if (true || UseLookUpRelease"),
+     "UseLookUpRelease(name, UseReleaseTrust::Machine).root == root", "UseLookUpRelease(name, UseReleaseTrust::User).root == root"),
     ("machine-detect-user-view", "the machine's releases are detected from the user's traces too", "src/catalogue/Detection.cpp",
      "UseDetectReleases(set, true);", "UseDetectReleases(set, false);"),
     ("system-switch-user-first", "a system switch looks in the user's settings first", "src/app/CommandLineSwitch.cpp",
