@@ -19,10 +19,12 @@ int main(int argc, char** argv) {
     const ULONGLONG hold = argc > 1 ? std::strtoull(argv[1], nullptr, 10) : 3000;
     const ScopedPrefixRegistry registry;
     const ScopedTempFolder folder;
+    // Added by hand for every user, as an administrator would: the system environment takes them.
     for (const char* release : {"MVX 16.5", "MVX 16.6", "QDR 15.0(File Server)"}) {
         folder.AddFile(std::string(release) + "\\tools\\bin\\draftsch.exe");
-        SetString(false, std::string(kManualConfigurationKey) + "\\" + release, "Location",
-                  folder.Path() + "\\" + release);
+        for (bool machineWide : {false, true})
+            SetString(machineWide, std::string(kManualConfigurationKey) + "\\" + release, "Location",
+                      folder.Path() + "\\" + release);
     }
     SetString(true, kSystemEnvironmentKey, "NVLROOT", folder.Path() + "\\MVX 16.5");
     SetString(true, kSystemEnvironmentKey, "NVL_LIC_FILE",
